@@ -1,0 +1,72 @@
+#pragma once
+// What every zenfaro-cli command shares: the working folder given with -C,
+// the exit statuses, the terminal's answers to questions, and the opening of
+// the database exactly as the editor opens it when started in that folder.
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/prompt.h"
+#include "ui/editor_model.h"
+
+namespace zenfaro::cli {
+
+enum ExitStatus : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2 };
+
+struct Options {
+  std::string folder = ".";
+  int exit_status = kExitDone;
+};
+
+// Questions and messages on the terminal. Messages with an error or warning
+// icon go to standard error, the rest to standard output. Questions are
+// answered Yes when `yes_to_all` is set, otherwise read as y/N from
+// standard input.
+class TerminalPrompt final : public Prompt {
+ public:
+  bool yes_to_all = false;
+  int errors = 0;  // messages with an error icon shown so far
+
+  bool ask(const Question& question) override;
+  void tell(const Message& message) override;
+  std::optional<std::string> choose_file(const FileRequest&) override { return std::nullopt; }
+};
+
+// The editor's state for one command: the folder's layout, the prompt and
+// the editing model opened on the database.
+struct Session {
+  explicit Session(const Options& options);
+  TerminalPrompt prompt;
+  EditorModel model;
+};
+
+// Prints "zenfaro-cli: MESSAGE" on standard error and returns kExitFailed.
+int fail(const std::string& message);
+
+// The UTF-8 text of the terminal as an entry, or nothing after printing why
+// it is refused (characters outside Windows-1252, CR, LF, NUL, 0x1A).
+std::optional<std::string> entry_from_terminal(const std::string& utf8);
+
+// The names of the three lists on the command line.
+ListKind list_from_name(const std::string& name);
+// Adds the LIST argument, accepting only those names.
+CLI::Option* add_list_argument(CLI::App& command, std::string& list);
+// Adds a record-number argument N (1 or more).
+CLI::Option* add_record_argument(CLI::App& command, std::int32_t& record);
+// The list's name in messages: "trigger", "exclusion trigger", "commentary line".
+std::string entry_noun(ListKind kind);
+
+// The registration of each command (one file each).
+void add_info_command(CLI::App& app, Options& options);
+void add_list_command(CLI::App& app, Options& options);
+void add_show_command(CLI::App& app, Options& options);
+void add_add_command(CLI::App& app, Options& options);
+void add_modify_command(CLI::App& app, Options& options);
+void add_remove_command(CLI::App& app, Options& options);
+void add_delete_command(CLI::App& app, Options& options);
+
+}  // namespace zenfaro::cli

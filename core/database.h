@@ -1,0 +1,50 @@
+#pragma once
+// The commentary database on disk: commdb.dat holds the records as text
+// (per list a count line and then its entry lines), commdb.idx one 4-byte
+// little-endian start offset per record. The Database value is the record
+// index loaded from commdb.idx together with the paths it was loaded from.
+#include <cstdint>
+#include <vector>
+
+#include "core/env.h"
+#include "core/layout.h"
+#include "core/record.h"
+
+namespace zenfaro {
+
+struct Database {
+  Env* env = &default_env();
+  Layout layout;
+  // The paths of the last load_index; reading and saving use these.
+  fs::path index_path;
+  fs::path data_path;
+  // N: records 1 to N can be read; N+1 is where a new record is shown.
+  std::int32_t record_count = 0;
+  // Slots 0 to kMaxRecords; slot k holds the start of record k in the data
+  // file. Slot 0 is never filled.
+  std::vector<std::int32_t> index = std::vector<std::int32_t>(kMaxRecords + 1, 0);
+  // The number of fields in the index file, which exceeds record_count when
+  // the file lists more records than the index can hold.
+  std::int64_t index_fields = 0;
+};
+
+// Loads commdb.idx into `db`'s record index and returns the record count.
+// Remembers both paths. A missing index gives 0 and leaves the slots as
+// they were. A length that is not a multiple of 4 is rounded to the nearest
+// number of fields (halves to even), a last field cut short having zero high
+// bytes. Only the first kMaxRecords fields are used.
+std::int32_t load_index(Database& db, const fs::path& index_path, const fs::path& data_path);
+
+// Opens the database of `layout`: finishes a replacement of the database
+// files that was interrupted (see core/replace_files.h), then loads the
+// index. An error means the interrupted replacement could not be finished;
+// the database is loaded as it stands all the same.
+Status open_database(Env& env, const Layout& layout, Database* db);
+
+// Reads record n in file order. Numbers outside 1 to N give three empty
+// lists without touching a file, as does a data file that cannot be opened;
+// a record cut short by the end of the data gets empty entries for its
+// missing lines. A read error is stored in `*error` when given.
+Record read_record(const Database& db, std::int32_t n, Status* error = nullptr);
+
+}  // namespace zenfaro

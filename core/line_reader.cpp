@@ -1,0 +1,114 @@
+#include "core/line_reader.h"
+
+#include <algorithm>
+
+#include "core/number_text.h"
+#include "core/record.h"
+
+namespace zenfaro {
+
+LineReader::LineReader(ReadableFile* file, std::size_t buffer_size)
+    : file_(file), buffer_(buffer_size), exhausted_(file == nullptr) {}
+
+void LineReader::seek(std::uint64_t offset) {
+  if (file_ == nullptr || !status_.is_ok()) return;
+  // Stay in the buffer when the target is already there.
+  if (offset >= buffer_start_ && offset <= buffer_start_ + filled_) {
+    next_ = static_cast<std::size_t>(offset - buffer_start_);
+    exhausted_ = false;
+    return;
+  }
+  buffer_start_ = offset;
+  next_ = filled_ = 0;
+  exhausted_ = false;
+  Status status = file_->seek(offset);
+  if (!status.is_ok()) {
+    status_ = status;
+    exhausted_ = true;
+  }
+}
+
+bool LineReader::refill() {
+  if (exhausted_) return false;
+  buffer_start_ += filled_;
+  next_ = filled_ = 0;
+  std::size_t got = 0;
+  Status status = file_->read(buffer_.data(), buffer_.size(), &got);
+  if (!status.is_ok()) status_ = status;
+  if (!status.is_ok() || got == 0) {
+    exhausted_ = true;
+    return false;
+  }
+  filled_ = got;
+  return true;
+}
+
+int LineReader::peek() {
+  if (next_ >= filled_ && !refill()) return -1;
+  return static_cast<unsigned char>(buffer_[next_]);
+}
+
+bool LineReader::at_end() {
+  const int byte = peek();
+  return byte < 0 || byte == kEndOfData;
+}
+
+std::int32_t LineReader::read_count() {
+  if (at_end()) return 0;
+  int byte = peek();
+  while (byte == ' ') {
+    advance();
+    byte = peek();
+  }
+  std::string kept;
+  while (byte >= 0 && byte != ',' && byte != ' ' && byte != '\r' && byte != kEndOfData) {
+    if (byte != '\t' && byte != '\n' && kept.size() < 255) kept += static_cast<char>(byte);
+    advance();
+    byte = peek();
+  }
+  while (byte == ' ' || byte == '\t' || byte == '\n') {
+    advance();
+    byte = peek();
+  }
+  if (byte == '\r') {
+    advance();
+    if (peek() == '\n') advance();
+  } else if (byte == ',') {
+    advance();
+  }
+  return leading_number(kept);
+}
+
+std::int64_t LineReader::read_list_count() {
+  const std::int64_t count = std::max<std::int32_t>(read_count(), 0);
+  const std::uint64_t size = file_ != nullptr ? file_->size() : 0;
+  const std::uint64_t here = position();
+  const std::int64_t left = size > here ? static_cast<std::int64_t>(size - here) : 0;
+  return std::min(count, left + kMaxEntriesPastEnd);
+}
+
+void LineReader::read_entry(std::string* entry, std::size_t keep) {
+  entry->clear();
+  for (;;) {
+    if (next_ >= filled_ && !refill()) return;
+    const char* begin = buffer_.data() + next_;
+    const char* end = buffer_.data() + filled_;
+    const char* stop = begin;
+    while (stop != end && *stop != '\r' && *stop != kEndOfData) ++stop;
+    const std::size_t room = keep - std::min(keep, entry->size());
+    entry->append(begin, std::min<std::size_t>(static_cast<std::size_t>(stop - begin), room));
+    next_ += static_cast<std::size_t>(stop - begin);
+    if (stop == end) continue;
+    if (*stop == kEndOfData) return;  // the 0x1A stays: it is the end of the data
+    advance();                        // the CR
+    if (peek() == '\n') advance();
+    return;
+  }
+}
+
+void LineReader::skip_entry() {
+  std::string ignored;
+  read_entry(&ignored, 0);
+}
+
+}  // namespace zenfaro

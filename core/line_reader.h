@@ -1,0 +1,68 @@
+#pragma once
+// The reading rules shared by every reader of record text (the data file,
+// the exchange files, the import's work file):
+//  1. a count line: leading spaces skipped; the number is the run up to the
+//     first comma, space, CR or 0x1A, with TAB and LF dropped and at most 255
+//     bytes kept; then spaces, TABs and LFs are skipped and one CR (with an
+//     LF right after it) or one comma is consumed;
+//  2. an entry line: the bytes up to the next CR; the CR and one LF right
+//     after it are consumed; a lone LF belongs to the entry; 0x1A ends the
+//     entry and counts as the end of the data;
+//  3. the end of the data is reached when no byte is left or the next byte
+//     is 0x1A;
+//  4. a count read at the end is 0 and an entry line read there is empty.
+// A read error is remembered in status() and from then on reads as the end
+// of the data, so that callers that write must check status() before they
+// trust what they copied.
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "core/env.h"
+
+namespace zenfaro {
+
+class LineReader {
+ public:
+  // Reads `file`, which may be null (a file that could not be opened reads
+  // as empty).
+  explicit LineReader(ReadableFile* file, std::size_t buffer_size = 64 * 1024);
+
+  // Moves to `offset` from the start of the file.
+  void seek(std::uint64_t offset);
+  // Rule 3: true when no byte is left or the next byte is 0x1A.
+  bool at_end();
+  // Rule 1, with rule 4: the count as written, which may be negative.
+  std::int32_t read_count();
+  // A count of entries to read for one list: read_count(), with a negative
+  // count taken as 0 and a count bounded by the bytes left in the file plus
+  // kMaxEntriesPastEnd (see core/record.h).
+  std::int64_t read_list_count();
+  // Rule 2, with rule 4. Keeps at most `keep` bytes of the entry in `*entry`
+  // but always consumes the whole line.
+  void read_entry(std::string* entry, std::size_t keep = std::numeric_limits<std::size_t>::max());
+  // Consumes one entry line.
+  void skip_entry();
+  // The position of the next byte to be read, from the start of the file.
+  std::uint64_t position() const { return buffer_start_ + next_; }
+  // The first read error, or ok.
+  const Status& status() const { return status_; }
+
+ private:
+  // The next byte, or -1 when no byte is left. Does not treat 0x1A specially.
+  int peek();
+  void advance() { ++next_; }
+  bool refill();
+
+  ReadableFile* file_;
+  std::vector<char> buffer_;
+  std::uint64_t buffer_start_ = 0;  // file position of buffer_[0]
+  std::size_t next_ = 0;            // index of the next byte in buffer_
+  std::size_t filled_ = 0;          // bytes of buffer_ that hold data
+  bool exhausted_ = false;
+  Status status_;
+};
+
+}  // namespace zenfaro

@@ -1,0 +1,42 @@
+#pragma once
+// Writes record text (count lines, entry lines) and index fields to a file
+// through a buffer, counting the bytes written. The first failure is kept in
+// status() and every later write does nothing, so a caller checks once, at
+// finish().
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/env.h"
+
+namespace zenfaro {
+
+class LineWriter {
+ public:
+  explicit LineWriter(std::unique_ptr<WritableFile> file);
+  // Opens `path` (created or cut to zero length, or kept and appended to).
+  static Status open(Env& env, const fs::path& path, bool append, std::unique_ptr<LineWriter>* writer);
+
+  void write_count(std::int64_t count);          // " 7 " CR LF
+  void write_line(std::string_view text);        // the bytes, then CR LF
+  void write_bytes(std::string_view bytes);      // the bytes alone
+  void write_int32(std::int32_t value);          // 4 bytes, little-endian
+
+  std::uint64_t bytes_written() const { return written_; }
+  const Status& status() const { return status_; }
+  // Writes out the buffer, makes the file durable and closes it.
+  Status finish();
+  // Writes out the buffer and closes the file without waiting for the disk.
+  Status close();
+
+ private:
+  void drain();
+
+  std::unique_ptr<WritableFile> file_;
+  std::string buffer_;
+  std::uint64_t written_ = 0;
+  Status status_;
+};
+
+}  // namespace zenfaro

@@ -1,0 +1,24 @@
+#pragma once
+// Numbers as the database files and the record-number box carry them.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zenfaro {
+
+// Reads the number at the start of `text` the way the stored counts are
+// read: leading spaces and tabs are skipped; a decimal number with optional
+// sign, fraction and exponent (E or D) is taken to the nearest integer,
+// halves to the even one; "&H" reads hexadecimal, "&B" binary, and "&O",
+// "&Q" or a bare "&" octal. Text without a leading number reads as 0.
+// Results beyond the 32-bit range are clamped to it.
+std::int32_t leading_number(std::string_view text);
+
+// A number in the stored signed form: a space (or "-" for negative values),
+// the decimal digits, a space. 7 gives " 7 ", -12 gives "-12 ".
+std::string signed_number_text(std::int64_t value);
+
+// A count line: signed_number_text followed by CR LF.
+std::string count_line(std::int64_t value);
+
+}  // namespace zenfaro

@@ -1,0 +1,49 @@
+#pragma once
+// The seam for questions to the user and messages: the window answers with
+// message boxes and file dialogs, the command-line tool on the terminal, and
+// tests with scripted answers. Texts are UTF-8.
+#include <optional>
+#include <string>
+
+namespace zenfaro {
+
+// The caption of a message box that is given none.
+inline constexpr const char* kDefaultCaption = "Pelmar 7 Ostrin Commentary Engine";
+
+enum class Icon { none, question, warning, error };
+
+struct Question {
+  std::string text;
+  std::string caption;
+  Icon icon = Icon::none;
+  bool default_yes = false;  // Yes or No is the default button
+};
+
+struct Message {
+  std::string text;
+  std::string caption = kDefaultCaption;
+  Icon icon = Icon::none;
+};
+
+enum class FileDialogKind { open, save };
+
+struct FileRequest {
+  FileDialogKind kind = FileDialogKind::open;
+  std::string title;
+  std::string filter_name;        // "Cross References"
+  std::string pattern;            // "*.CMX"
+  std::string default_extension;  // "CMX"
+  bool confirm_overwrite = false;
+};
+
+class Prompt {
+ public:
+  virtual ~Prompt() = default;
+  // True only when the user answered Yes.
+  virtual bool ask(const Question& question) = 0;
+  virtual void tell(const Message& message) = 0;
+  // The chosen file's full path, or nothing when the user cancelled.
+  virtual std::optional<std::string> choose_file(const FileRequest& request) = 0;
+};
+
+}  // namespace zenfaro

@@ -1,0 +1,12 @@
+#pragma once
+// The order of the two sorted trigger lists: ascending by Windows-1252
+// bytes with letter case ignored (A-Z, and the accented capitals of
+// Windows-1252, compare as their small letters).
+#include <string_view>
+
+namespace zenfaro {
+
+// Negative, zero or positive as `a` sorts before, together with or after `b`.
+int compare_ignoring_case(std::string_view a, std::string_view b);
+
+}  // namespace zenfaro

@@ -1,0 +1,146 @@
+#include "ui/editor_model.h"
+
+#include <algorithm>
+
+#include "core/number_text.h"
+#include "ui/alternatives.h"
+
+namespace zenfaro {
+
+EditorModel::EditorModel(Env& env, Layout layout, Prompt& prompt) : prompt_(prompt) {
+  db_.env = &env;
+  db_.layout = std::move(layout);
+  lists_ = {WorkingList(true), WorkingList(true), WorkingList(false)};
+}
+
+void EditorModel::report(const std::string& text) { prompt_.tell({text, kDefaultCaption, Icon::error}); }
+
+void EditorModel::open() {
+  const Status status = open_database(*db_.env, db_.layout, &db_);
+  if (!status.is_ok()) report(status.message());
+  if (db_.index_fields > kMaxRecords) {
+    report("The index lists " + std::to_string(db_.index_fields) + " records; only the first " +
+           std::to_string(kMaxRecords) + " can be shown. Saving is refused until the database holds at most " +
+           std::to_string(kMaxRecords) + " records.");
+  }
+  record_text_ = "1";
+  show_record(1);
+}
+
+std::int32_t EditorModel::current_record() const { return leading_number(record_text_); }
+
+Record EditorModel::working_record() const {
+  Record record;
+  for (ListKind kind : kAllLists) record.list(kind) = list(kind).entries();
+  return record;
+}
+
+void EditorModel::show_record(std::int32_t n) {
+  pending_ = 0;
+  for (WorkingList& list : lists_) list.clear();
+  const Record record = read_record(db_, n);
+  for (ListKind kind : kAllLists) {
+    for (const Entry& entry : record.list(kind)) mutable_list(kind).insert(entry);
+  }
+}
+
+bool EditorModel::write(std::int32_t n, WriteMode mode, const char* what) {
+  const std::int32_t marker = pending_;
+  pending_ = 0;
+  const Status status = write_record_set(db_, n, mode, working_record());
+  if (status.is_ok()) return true;
+  // Nothing was written: what was pending still is.
+  pending_ = marker;
+  report(std::string(what) + "\n\n" + status.message());
+  return false;
+}
+
+void EditorModel::set_record_text(std::string text) {
+  if (pending_ != 0) {
+    const std::int32_t marker = pending_;
+    if (!write(marker, WriteMode::save, "The changes to this record could not be saved, so it stays on screen.")) {
+      // Keep the unsaved lists on screen under their own number.
+      record_text_ = std::to_string(marker);
+      return;
+    }
+  }
+  record_text_ = std::move(text);
+  show_record(current_record());
+}
+
+void EditorModel::step(int direction) {
+  const std::int32_t maximum = navigator_maximum();
+  const std::int32_t now = current_record();
+  std::int32_t next = 1;
+  if (direction > 0) {
+    next = now >= 1 && now < maximum ? now + 1 : 1;
+  } else {
+    next = now > 1 && now <= maximum ? now - 1 : maximum;
+  }
+  set_record_text(std::to_string(next));
+}
+
+bool EditorModel::add_entry(ListKind kind, std::string_view text) {
+  if (text.empty()) return true;
+  const std::int32_t n = current_record();
+  if (n < 1) {
+    report("Choose a record number of 1 or more in the record box before adding entries.");
+    return false;
+  }
+  if (const std::string_view problem = entry_problem(text, false); !problem.empty()) {
+    report(std::string(problem));
+    return false;
+  }
+  WorkingList expanded = list(kind);
+  if (expanded.size() >= kMaxListEntries) {
+    report("A list can hold at most " + std::to_string(kMaxListEntries) + " entries.");
+    return false;
+  }
+  expanded.insert(std::string(text));
+  if (!expand_alternatives(expanded, kMaxListEntries)) {
+    report("This entry would expand into more entries than a list can hold (" + std::to_string(kMaxListEntries) +
+           "). Nothing was added.");
+    return false;
+  }
+  pending_ = n;
+  mutable_list(kind) = std::move(expanded);
+  return true;
+}
+
+void EditorModel::delete_entries(ListKind kind, std::vector<std::size_t> positions) {
+  WorkingList& target = mutable_list(kind);
+  std::sort(positions.begin(), positions.end());
+  positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+  for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+    if (*it < target.size()) target.remove_at(*it);
+  }
+}
+
+bool EditorModel::modify_entry(ListKind kind, std::size_t position, std::string_view text) {
+  if (position >= list(kind).size()) return false;
+  if (const std::string_view problem = entry_problem(text, false); !problem.empty()) {
+    report(std::string(problem));
+    return false;
+  }
+  mutable_list(kind).replace_at(position, std::string(text));
+  pending_ = current_record();
+  return true;
+}
+
+bool EditorModel::save_record() { return write(current_record(), WriteMode::save, "The record could not be saved."); }
+
+void EditorModel::delete_record() {
+  const std::int32_t n = current_record();
+  if (n < 1) return;
+  if (!prompt_.ask({"Are you sure you want to delete this record ?", "Confirm Action", Icon::question, false})) return;
+  if (!write(n, WriteMode::remove, "The record could not be deleted.")) return;
+  const std::int32_t shown = std::max(1, std::min(n, db_.record_count));
+  set_record_text(std::to_string(shown));
+}
+
+bool EditorModel::quit() {
+  return write(current_record(), WriteMode::save,
+               "The record could not be saved. The window stays open so that nothing is lost.");
+}
+
+}  // namespace zenfaro

@@ -1,0 +1,95 @@
+#pragma once
+// The editing logic of the main window, with no window system in it: the
+// three working lists of the record on screen, the record-number box's text,
+// the pending-edit marker and the commands. The window binds its widgets to
+// this model; the command-line tool drives it directly.
+//
+// The pending-edit marker is 0, or the number of the record whose working
+// lists carry an addition or modification not yet saved. Moving to another
+// record first saves the lists under that number. Deletions of entries alone
+// do not set it: they are saved only by Save Record, Quit, or together with
+// a pending addition.
+//
+// Record numbers below 1 (an empty box, "0", "-2", text without a number)
+// name no record: the lists stay empty there and the add and modify commands
+// are refused, so nothing is ever written under such a number.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/database.h"
+#include "core/prompt.h"
+#include "core/write_record_set.h"
+#include "ui/working_list.h"
+
+namespace zenfaro {
+
+// How the window ends, as start-up reads it.
+enum EndCode : int { kEndClosed = 0, kEndQuit = 1, kEndImported = 123 };
+
+// Entries per list that the window accepts (additions and expansions).
+constexpr std::size_t kMaxListEntries = 32000;
+
+class EditorModel {
+ public:
+  EditorModel(Env& env, Layout layout, Prompt& prompt);
+
+  // Opens the database and shows record 1; the box reads "1". Reports an
+  // interrupted save that could not be finished through the prompt.
+  void open();
+
+  // --- The record-number box and the navigator.
+  const std::string& record_text() const { return record_text_; }
+  // The box's text changed (typed, or set by the navigator): save a pending
+  // edit under the marker, then show the record now in the box.
+  void set_record_text(std::string text);
+  // One step of the navigator (+1 up, -1 down) within 1 to N+1, wrapping.
+  void step(int direction);
+  // The number in the box: its leading number, 0 when there is none.
+  std::int32_t current_record() const;
+  std::int32_t record_count() const { return db_.record_count; }
+  // The navigator's range is 1 to this.
+  std::int32_t navigator_maximum() const { return db_.record_count + 1; }
+
+  // --- The record on screen.
+  const WorkingList& list(ListKind kind) const { return lists_[static_cast<std::size_t>(kind)]; }
+  Record working_record() const;
+  std::int32_t pending() const { return pending_; }
+  // Puts record n on screen and clears the marker.
+  void show_record(std::int32_t n);
+
+  // --- Commands. A refused command tells the user why and returns false;
+  // the text that was refused is to be left where it was typed.
+  // "Add To ...": puts `text` in the list and expands alternatives. An empty
+  // text adds nothing and succeeds.
+  bool add_entry(ListKind kind, std::string_view text);
+  // "Delete": removes the entries at `positions` (any order, repeats ignored).
+  void delete_entries(ListKind kind, std::vector<std::size_t> positions);
+  // The Modify Entry dialog's "&OK": replaces the entry in place.
+  bool modify_entry(ListKind kind, std::size_t position, std::string_view text);
+  // "&Save Record". False when the save failed (and was reported).
+  bool save_record();
+  // "&Delete Record": asks, deletes, and shows min(n, N).
+  void delete_record();
+  // "&Quit": saves the record. True when the window may close; false when
+  // the save failed, so that the window stays open and nothing is lost.
+  bool quit();
+
+  const Database& database() const { return db_; }
+  const Layout& layout() const { return db_.layout; }
+  Prompt& prompt() { return prompt_; }
+
+ private:
+  WorkingList& mutable_list(ListKind kind) { return lists_[static_cast<std::size_t>(kind)]; }
+  bool write(std::int32_t n, WriteMode mode, const char* what);
+  void report(const std::string& text);
+
+  Database db_;
+  Prompt& prompt_;
+  std::string record_text_ = "1";
+  std::vector<WorkingList> lists_;
+  std::int32_t pending_ = 0;
+};
+
+}  // namespace zenfaro
