@@ -77,6 +77,8 @@ class EditorModel {
   bool quit();
 
   const Database& database() const { return db_; }
+  // For the import, which replaces the database files and reloads the index.
+  Database& mutable_database() { return db_; }
   const Layout& layout() const { return db_.layout; }
   Prompt& prompt() { return prompt_; }
 
