@@ -1,0 +1,68 @@
+// Stage 10 of the import: one block appended to zenfaro.log. The log is
+// the only copy of the old data file that the import keeps, so it must be
+// whole on the disk before the database files are replaced.
+#include "exchange/import_log.h"
+
+#include <cstdio>
+
+#include "core/cp1252.h"
+#include "core/line_reader.h"
+#include "core/line_writer.h"
+#include "exchange/import_run.h"
+
+namespace zenfaro {
+
+std::string log_date(const std::tm& local) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%02d-%02d-%04d", local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
+  return text;
+}
+
+std::string logged_path(const std::string& utf8_path) {
+  std::optional<std::string> bytes = utf8_to_cp1252(utf8_path);
+  return bytes ? *bytes : utf8_path;
+}
+
+namespace {
+
+std::tm local_now() {
+  const std::time_t now = std::time(nullptr);
+  return *std::localtime(&now);  // the program has one thread
+}
+
+// Copies every line of `path` into the log; a missing file gives none.
+Status copy_lines(Env& env, const fs::path& path, LineWriter& log) {
+  std::unique_ptr<ReadableFile> file;
+  const Status opened = env.open_readable(path, &file);
+  if (opened.is_not_found()) return Status::ok();
+  if (!opened.is_ok()) return opened;
+  LineReader in(file.get());
+  std::string line;
+  while (!in.at_end() && log.status().is_ok()) {
+    in.read_entry(&line);
+    log.write_line(line);
+  }
+  return in.status();
+}
+
+}  // namespace
+
+Status append_import_log(ImportRun& run) {
+  Env& env = *run.db.env;
+  std::unique_ptr<LineWriter> log;
+  Status status = LineWriter::open(env, run.files.log, true, &log);
+  if (!status.is_ok()) return status;
+  log->write_line(log_date(local_now()));
+  log->write_line("*** Log start");
+  log->write_line("Logging: COMMDB.DAT");
+  status = copy_lines(env, run.db.data_path, *log);
+  if (status.is_ok()) {
+    log->write_line("Logging: " + logged_path(run.path));
+    status = copy_lines(env, run.exchange_path, *log);
+  }
+  if (status.is_ok()) log->write_line("*** Log end");
+  const Status finished = status.is_ok() ? log->finish() : log->close();
+  return status.is_ok() ? finished : status;
+}
+
+}  // namespace zenfaro
