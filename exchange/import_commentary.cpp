@@ -19,7 +19,7 @@ Question confirmation(std::int32_t announced) {
 Status check_exchange_path(const ImportRun& run) {
   const ImportFiles& f = run.files;
   for (const fs::path& own : {run.db.data_path, run.db.index_path, f.stored_hashes, f.incoming_hashes, f.classes,
-                              f.merge, f.new_data, f.new_index, f.log}) {
+                              f.merge, f.new_data, f.new_index, f.log, f.old_data, f.old_index}) {
     if (same_file(run.exchange_path, own)) {
       return Status::refused("The file " + own.filename().u8string() +
                              " is written by the import itself and cannot be imported. Nothing was imported.");
@@ -104,13 +104,16 @@ ImportResult import_commentary(Database& db, const std::string& path, Prompt& pr
     return stop(prompt, status, unchanged);
   }
 
-  // Stage 11: all or nothing; the import leaves no commdb.old.
-  status = replace_files(*db.env, db.layout, {{run.files.new_data, db.data_path, {}},
-                                               {run.files.new_index, db.index_path, {}}});
+  // Stage 11: all or nothing. The old files are kept aside until both new
+  // ones are in place, then deleted: the import leaves no backup.
+  status = replace_files(*db.env, db.layout, {{run.files.new_data, db.data_path, run.files.old_data},
+                                               {run.files.new_index, db.index_path, run.files.old_index}});
   if (!status.is_ok()) {
     remove_new_files(run);
     return stop(prompt, status, "");
   }
+  db.env->remove_file(run.files.old_data);
+  db.env->remove_file(run.files.old_index);
 
   // Stage 12. The window shows record 1 and ends itself with the end code
   // 123.

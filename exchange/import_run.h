@@ -54,6 +54,10 @@ struct ImportFiles {
   fs::path new_data;         // tempfile2.tmp
   fs::path new_index;        // tempfile2.idx
   fs::path log;              // zenfaro.log
+  // The old database files while the new ones are moved into place, so
+  // that a failed move can be undone; removed once both are in place.
+  fs::path old_data;   // importold.dat
+  fs::path old_index;  // importold.idx
 };
 ImportFiles import_files(const Layout& layout);
 
