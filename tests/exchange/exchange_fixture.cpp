@@ -1,0 +1,64 @@
+#include "tests/exchange/exchange_fixture.h"
+
+namespace zenfaro::testing {
+
+Record make_record(EntryList triggers, EntryList exclusions, EntryList lines) {
+  Record record;
+  record.list(ListKind::triggers) = std::move(triggers);
+  record.list(ListKind::exclusions) = std::move(exclusions);
+  record.list(ListKind::lines) = std::move(lines);
+  return record;
+}
+
+std::string stored(const Record& record) {
+  std::string bytes;
+  for (const EntryList& list : record.lists) {
+    bytes += count(static_cast<long long>(list.size()));
+    for (const Entry& entry : list) bytes += line(entry);
+  }
+  return bytes;
+}
+
+std::string exchange_header(long long records) {
+  return line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99") + line("") +
+         line("[Exported Commentary]") + count(records);
+}
+
+std::string exchange_of(const std::vector<Record>& records) {
+  std::string bytes = exchange_header(static_cast<long long>(records.size()));
+  for (const Record& record : records) bytes += stored(record);
+  return bytes;
+}
+
+void ExchangeFolder::SetUp() {
+  db_.env = &env_;
+  db_.layout = Layout{folder_.path(), false};
+  reload();
+}
+
+void ExchangeFolder::store(const std::vector<Record>& records) {
+  std::string data;
+  std::string index;
+  for (const Record& record : records) {
+    const auto offset = static_cast<std::uint32_t>(data.size());
+    for (int shift = 0; shift < 32; shift += 8) index += static_cast<char>((offset >> shift) & 0xFF);
+    data += stored(record);
+  }
+  store_files(data, index);
+}
+
+void ExchangeFolder::store_files(const std::string& data, const std::string& index) {
+  write_bytes(folder_ / "commdb.dat", data);
+  write_bytes(folder_ / "commdb.idx", index);
+  reload();
+}
+
+void ExchangeFolder::reload() { load_index(db_, db_.layout.index_file(), db_.layout.data_file()); }
+
+std::vector<Record> ExchangeFolder::records() const {
+  std::vector<Record> result;
+  for (std::int32_t n = 1; n <= db_.record_count; ++n) result.push_back(read_record(db_, n));
+  return result;
+}
+
+}  // namespace zenfaro::testing
