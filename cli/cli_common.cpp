@@ -46,6 +46,10 @@ std::optional<std::string> entry_from_terminal(const std::string& utf8) {
   return bytes;
 }
 
+fs::path exchange_file_path(const Layout& layout, const std::string& utf8_name) {
+  return (layout.root / fs::u8path(utf8_name)).lexically_normal();
+}
+
 ListKind list_from_name(const std::string& name) {
   if (name == "triggers") return ListKind::triggers;
   if (name == "exclusions") return ListKind::exclusions;

@@ -51,6 +51,10 @@ int fail(const std::string& message);
 // it is refused (characters outside Windows-1252, CR, LF, NUL, 0x1A).
 std::optional<std::string> entry_from_terminal(const std::string& utf8);
 
+// An exchange file named on the command line: relative names are taken in
+// the working folder, as the editor's file dialogs open there.
+fs::path exchange_file_path(const Layout& layout, const std::string& utf8_name);
+
 // The names of the three lists on the command line.
 ListKind list_from_name(const std::string& name);
 // Adds the LIST argument, accepting only those names.
@@ -68,5 +72,8 @@ void add_add_command(CLI::App& app, Options& options);
 void add_modify_command(CLI::App& app, Options& options);
 void add_remove_command(CLI::App& app, Options& options);
 void add_delete_command(CLI::App& app, Options& options);
+void add_export_command(CLI::App& app, Options& options);
+void add_import_command(CLI::App& app, Options& options);
+void add_check_command(CLI::App& app, Options& options);
 
 }  // namespace zenfaro::cli

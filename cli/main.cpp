@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
   add_modify_command(app, options);
   add_remove_command(app, options);
   add_delete_command(app, options);
+  add_export_command(app, options);
+  add_import_command(app, options);
+  add_check_command(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

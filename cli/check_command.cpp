@@ -1,0 +1,28 @@
+// zenfaro-cli check: walks commdb.dat by the reading rules and compares the
+// start of every record with commdb.idx.
+#include <iostream>
+
+#include "cli/cli_common.h"
+#include "core/check_database.h"
+
+namespace zenfaro::cli {
+namespace {
+
+int run_check(const Options& options) {
+  Session session(options);
+  Status error;
+  const IndexCheck check = check_database(session.model.database(), &error);
+  if (!error.is_ok()) return fail(error.message());
+  if (!check.matches) return fail("commdb.dat and commdb.idx do not match: " + check.first_mismatch + ".");
+  std::cout << "commdb.dat and commdb.idx match: " << check.records_walked << " records.\n";
+  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+}
+
+}  // namespace
+
+void add_check_command(CLI::App& app, Options& options) {
+  CLI::App* command = app.add_subcommand("check", "compare commdb.idx with a walk of commdb.dat");
+  command->callback([&options] { options.exit_status = run_check(options); });
+}
+
+}  // namespace zenfaro::cli
