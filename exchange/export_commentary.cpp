@@ -40,8 +40,8 @@ void copy_records(const Database& db, LineReader& in, const ReadableFile* data, 
   }
 }
 
-Status failed(const Status& why) {
-  return Status::io_error("The commentary could not be exported. " + why.message());
+Status failed(const Status& why, const std::string& outcome = "") {
+  return Status::io_error("The commentary could not be exported. " + why.message() + outcome);
 }
 
 }  // namespace
@@ -60,13 +60,15 @@ Status export_commentary(const Database& db, const fs::path& target, std::int32_
   write_exchange_header(*out, db.record_count);
   copy_records(db, in, data.get(), *out);
   status = in.status();
-  const Status written = status.is_ok() ? out->finish() : out->close();
+  // Every write and the close are checked, but the file is not forced to
+  // the disk: an export can be made again from the database at any time,
+  // and waiting for the disk would double its time.
+  const Status written = out->close();
   if (status.is_ok()) status = written;
   if (!status.is_ok()) {
     // A file cut short would announce records it does not hold.
     const bool removed = db.env->remove_file(target).is_ok();
-    return Status::io_error("The commentary could not be exported. " + status.message() +
-                            (removed ? " The incomplete file was removed." : ""));
+    return failed(status, removed ? " The incomplete file was removed." : "");
   }
   if (records != nullptr) *records = db.record_count;
   return Status::ok();

@@ -16,7 +16,7 @@ namespace {
 
 // Incoming records jump about the exchange file; a small buffer keeps each
 // jump cheap.
-constexpr std::size_t kPositionedBuffer = 8 * 1024;
+constexpr std::size_t kPositionedBuffer = 2 * 1024;
 
 struct Merge {
   LineWriter& out;
