@@ -1,0 +1,84 @@
+// zenfaro-bench OPERATION DIR: times one operation on the database in DIR
+// and prints "seconds=S bytes_read=R bytes_written=W records=N" (for read,
+// S is the mean time of one read_record). The database is opened before
+// the clock starts.
+//   read    read_record of 20000 records chosen at random
+//   save    write_record_set of record 4000 with one more commentary line
+//   export  Export Commentary to DIR/export.CMX
+//   import  Import Commentary of DIR/incoming.CMX, confirmed
+#include <chrono>
+#include <iostream>
+#include <random>
+#include <string>
+
+#include "bench/counting_env.h"
+#include "core/database.h"
+#include "core/write_record_set.h"
+#include "exchange/export_commentary.h"
+#include "exchange/import_commentary.h"
+
+namespace {
+
+using namespace zenfaro;
+using Clock = std::chrono::steady_clock;
+
+class AnswerYes final : public Prompt {
+ public:
+  bool ask(const Question&) override { return true; }
+  void tell(const Message& message) override { std::cerr << message.text << "\n"; }
+  std::optional<std::string> choose_file(const FileRequest&) override { return std::nullopt; }
+};
+
+bool run(const std::string& operation, Database& db, const fs::path& dir, double* seconds) {
+  const Clock::time_point start = Clock::now();
+  bool ok = true;
+  if (operation == "read") {
+    constexpr int kReads = 20000;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::int32_t> pick(1, db.record_count);
+    std::size_t entries = 0;
+    for (int i = 0; i < kReads; ++i) entries += read_record(db, pick(random)).total_entries();
+    ok = entries > 0;
+    *seconds = std::chrono::duration<double>(Clock::now() - start).count() / kReads;
+    return ok;
+  }
+  if (operation == "save") {
+    Record record = read_record(db, 4000);
+    record.list(ListKind::lines).push_back("One more line for the benchmark.");
+    const Status status = write_record_set(db, 4000, WriteMode::save, record);
+    if (!status.is_ok()) std::cerr << status.message() << "\n";
+    ok = status.is_ok();
+  } else if (operation == "export") {
+    std::int32_t records = 0;
+    const Status status = export_commentary(db, dir / "export.CMX", &records);
+    if (!status.is_ok()) std::cerr << status.message() << "\n";
+    ok = status.is_ok();
+  } else if (operation == "import") {
+    AnswerYes yes;
+    ok = import_commentary(db, (dir / "incoming.CMX").u8string(), yes) == ImportResult::completed;
+  } else {
+    std::cerr << "unknown operation " << operation << "\n";
+    return false;
+  }
+  *seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: zenfaro-bench read|save|export|import DIR\n";
+    return 2;
+  }
+  const fs::path dir = fs::absolute(fs::u8path(argv[2]));
+  bench::CountingEnv env;
+  Database db;
+  open_database(env, Layout{dir, false}, &db);
+  env.bytes_read = env.bytes_written = 0;
+  double seconds = 0;
+  if (!run(argv[1], db, dir, &seconds)) return 1;
+  std::cout << "seconds=" << seconds << " bytes_read=" << env.bytes_read << " bytes_written=" << env.bytes_written
+            << " records=" << db.record_count << "\n";
+  return 0;
+}

@@ -1,0 +1,117 @@
+// zenfaro-bench-generate DIR: writes the benchmark's inputs into DIR.
+//  - commdb.dat and commdb.idx: 8000 records of 3 triggers, 1 exclusion
+//    trigger and 8 commentary lines of 40 to 120 bytes;
+//  - incoming.CMX: 32000 records in shuffled order: 15000 identical to a
+//    stored record, 15000 extending one (its own lines plus two new ones),
+//    2000 new, so that the merged database holds exactly 10000 records.
+// The generator is deterministic: the same DIR contents on every run.
+#include <algorithm>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/line_writer.h"
+#include "core/record.h"
+
+namespace {
+
+using namespace zenfaro;
+
+constexpr int kStored = 8000;
+constexpr int kIdentical = 15000;
+constexpr int kExtending = 15000;
+constexpr int kNew = 2000;
+
+class Words {
+ public:
+  explicit Words(unsigned seed) : random_(seed) {}
+  std::string text(std::size_t low, std::size_t high) {
+    static const char* const kWords[] = {"the",  "ball",   "keeper", "strike", "what",  "a",     "shot",
+                                         "goal", "corner", "header", "post",   "cross", "save",  "again",
+                                         "wide", "over",   "into",   "net",    "from",  "range", "crowd"};
+    const std::size_t length = std::uniform_int_distribution<std::size_t>(low, high)(random_);
+    std::string result;
+    while (result.size() < length) {
+      if (!result.empty()) result += ' ';
+      result += kWords[std::uniform_int_distribution<std::size_t>(0, std::size(kWords) - 1)(random_)];
+    }
+    result.resize(length);
+    return result;
+  }
+  std::mt19937& random() { return random_; }
+
+ private:
+  std::mt19937 random_;
+};
+
+// Triggers unique to record `id`, so that every record has its own trigger
+// fingerprint.
+Record make_record(Words& words, int id) {
+  Record record;
+  for (int t = 0; t < 3; ++t) record.lists[0].push_back("trigger " + std::to_string(id) + "." + std::to_string(t));
+  record.lists[1].push_back("not " + std::to_string(id));
+  for (int l = 0; l < 8; ++l) record.lists[2].push_back(words.text(40, 120));
+  return record;
+}
+
+void write_record(LineWriter& out, const Record& record) {
+  for (const EntryList& list : record.lists) {
+    out.write_count(static_cast<std::int64_t>(list.size()));
+    for (const Entry& entry : list) out.write_line(entry);
+  }
+}
+
+bool finish(LineWriter& out, const char* name) {
+  const Status status = out.close();
+  if (!status.is_ok()) std::cerr << name << ": " << status.message() << "\n";
+  return status.is_ok();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: zenfaro-bench-generate DIR\n";
+    return 2;
+  }
+  const fs::path dir = fs::u8path(argv[1]);
+  fs::create_directories(dir);
+  Words words(20261206);
+  std::vector<Record> stored;
+  for (int id = 0; id < kStored; ++id) stored.push_back(make_record(words, id));
+
+  std::unique_ptr<LineWriter> data, index, exchange;
+  Env& env = default_env();
+  if (!LineWriter::open(env, dir / "commdb.dat", false, &data).is_ok() ||
+      !LineWriter::open(env, dir / "commdb.idx", false, &index).is_ok() ||
+      !LineWriter::open(env, dir / "incoming.CMX", false, &exchange).is_ok()) {
+    std::cerr << "cannot create the files in " << dir << "\n";
+    return 1;
+  }
+  for (const Record& record : stored) {
+    index->write_int32(static_cast<std::int32_t>(data->bytes_written()));
+    write_record(*data, record);
+  }
+
+  std::vector<Record> incoming;
+  for (int i = 0; i < kIdentical; ++i) incoming.push_back(stored[static_cast<std::size_t>(i % kStored)]);
+  for (int i = 0; i < kExtending; ++i) {
+    Record record = stored[static_cast<std::size_t>((i * 7) % kStored)];
+    for (int l = 0; l < 2; ++l) record.lists[2].push_back(words.text(40, 120));
+    incoming.push_back(std::move(record));
+  }
+  for (int i = 0; i < kNew; ++i) incoming.push_back(make_record(words, kStored + i));
+  std::shuffle(incoming.begin(), incoming.end(), words.random());
+
+  exchange->write_line("[Version]");
+  exchange->write_line("Handler=ZENFARO.EXE");
+  exchange->write_line("ExportFileVersion=99");
+  exchange->write_line("");
+  exchange->write_line("[Exported Commentary]");
+  exchange->write_count(static_cast<std::int64_t>(incoming.size()));
+  for (const Record& record : incoming) write_record(*exchange, record);
+
+  const bool ok = finish(*data, "commdb.dat") & finish(*index, "commdb.idx") & finish(*exchange, "incoming.CMX");
+  return ok ? 0 : 1;
+}
