@@ -96,6 +96,9 @@ class RealEnv final : public Env {
     if (stream == nullptr) {
       return Status::io_error("Could not open " + describe(path) + ": " + reason(errno) + ".");
     }
+    // Readers buffer for themselves (LineReader): a second buffer in stdio
+    // would only copy every byte twice and read ahead of every seek.
+    std::setvbuf(stream, nullptr, _IONBF, 0);
     const std::uintmax_t size = fs::file_size(path, ec);
     file->reset(new StdioReadable(stream, path, ec ? 0 : size));
     return Status::ok();
