@@ -4,6 +4,7 @@
 // order of the exchange file), and the new records follow at the end. The
 // merge streams: one entry at a time, the exchange file read by position.
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "core/line_writer.h"
@@ -14,9 +15,33 @@
 namespace zenfaro {
 namespace {
 
-// Incoming records jump about the exchange file; a small buffer keeps each
-// jump cheap.
-constexpr std::size_t kPositionedBuffer = 2 * 1024;
+// Reads incoming records by position. They jump about the exchange file, so
+// each is read through a buffer of its own size (at most 64 KB): one read
+// fetches the whole block and no byte it does not need.
+class PositionedReader {
+ public:
+  explicit PositionedReader(ReadableFile* file) : file_(file) {}
+
+  LineReader& at(const IncomingRecord& record) {
+    keep_status();
+    constexpr std::uint64_t kMaxBuffer = 64 * 1024;
+    reader_.emplace(file_, static_cast<std::size_t>(std::clamp<std::uint64_t>(record.size, 16, kMaxBuffer)));
+    reader_->seek(record.start);  // never 0: the header comes first
+    return *reader_;
+  }
+  Status status() {
+    keep_status();
+    return status_;
+  }
+
+ private:
+  void keep_status() {
+    if (reader_ && status_.is_ok()) status_ = reader_->status();
+  }
+  ReadableFile* file_;
+  std::optional<LineReader> reader_;
+  Status status_;
+};
 
 struct Merge {
   LineWriter& out;
@@ -58,7 +83,7 @@ Extensions extensions_of(const ImportRun& run) {
   return result;
 }
 
-void copy_stored_records(ImportRun& run, LineReader& stored, const ReadableFile* data, LineReader& incoming,
+void copy_stored_records(ImportRun& run, LineReader& stored, const ReadableFile* data, PositionedReader& exchange,
                          Merge& merge) {
   const Extensions extensions = extensions_of(run);
   const Database& db = run.db;
@@ -73,7 +98,7 @@ void copy_stored_records(ImportRun& run, LineReader& stored, const ReadableFile*
       for (std::int32_t e = extensions.first[static_cast<std::size_t>(n)]; e >= 0;
            e = extensions.next[static_cast<std::size_t>(e)]) {
         IncomingRecord& record = run.incoming[static_cast<std::size_t>(e)];
-        incoming.seek(record.start);
+        LineReader& incoming = exchange.at(record);
         merge.skip_entries(incoming, incoming_count(incoming));  // its triggers are those of record n
         merge.skip_entries(incoming, incoming_count(incoming));
         merge.copy_entries(incoming, incoming_count(incoming));
@@ -84,10 +109,10 @@ void copy_stored_records(ImportRun& run, LineReader& stored, const ReadableFile*
   }
 }
 
-void copy_new_records(const ImportRun& run, LineReader& incoming, Merge& merge) {
+void copy_new_records(const ImportRun& run, PositionedReader& exchange, Merge& merge) {
   for (const IncomingRecord& record : run.incoming) {
     if (record.status != kStatusNew || !merge.out.status().is_ok()) continue;
-    incoming.seek(record.start);
+    LineReader& incoming = exchange.at(record);
     for (int list = 0; list < 3; ++list) {
       merge.copy_entries(incoming, incoming_count(incoming));
       merge.end_list();
@@ -102,19 +127,16 @@ Status merge_records(ImportRun& run) {
   Status status = open_data_file(run.db, &data);
   std::unique_ptr<LineWriter> out;
   if (status.is_ok()) status = LineWriter::open(*run.db.env, run.files.merge, false, &out);
-  // A fresh reader over the exchange file must start where the file does.
-  if (status.is_ok() && run.exchange) status = run.exchange->seek(0);
   if (!status.is_ok()) return status;
 
   LineReader stored(data.get());
-  LineReader incoming(run.exchange.get(), kPositionedBuffer);
+  PositionedReader exchange(run.exchange.get());
   Merge merge{*out, {}, {}};
-  copy_stored_records(run, stored, data.get(), incoming, merge);
-  copy_new_records(run, incoming, merge);
+  copy_stored_records(run, stored, data.get(), exchange, merge);
+  copy_new_records(run, exchange, merge);
 
-  for (const LineReader* in : {&stored, &incoming}) {
-    if (status.is_ok()) status = in->status();
-  }
+  status = stored.status();
+  if (status.is_ok()) status = exchange.status();
   // tempfile.tmp is read back by this same run only: it need not reach the
   // disk.
   const Status closed = out->close();

@@ -82,6 +82,7 @@ Status read_incoming(ImportRun& run) {
       }
       fingerprint_list(in, count, kind, record.fingerprints, entry);
     }
+    record.size = in.position() - record.start;
   }
   return in.status();
 }

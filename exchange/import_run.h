@@ -41,6 +41,7 @@ constexpr std::int32_t kStatusIdentical = 0;
 
 struct IncomingRecord {
   std::uint64_t start = 0;  // position of its first count line in the exchange file
+  std::uint64_t size = 0;   // bytes of its block, up to the next record's start
   Fingerprints fingerprints;
   std::int32_t status = kStatusNew;
 };
