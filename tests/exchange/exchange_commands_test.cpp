@@ -34,14 +34,6 @@ TEST_F(ExchangeCommands, ExportShowsTheClosingMessageWithTheChosenPath) {
   EXPECT_EQ(prompt_.messages[0].icon, Icon::none);
 }
 
-TEST_F(ExchangeCommands, CancellingTheExportDialogDoesNothing) {
-  EditorModel& model = open_model();
-  env_.log.clear();
-  export_command(model);
-  EXPECT_TRUE(prompt_.messages.empty());
-  EXPECT_TRUE(env_.log.empty());
-}
-
 TEST_F(ExchangeCommands, AFailedExportShowsAnErrorInsteadOfTheClosingMessage) {
   store({make_record({"goal"}, {}, {"line"})});
   EditorModel& model = open_model();

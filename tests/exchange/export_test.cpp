@@ -110,13 +110,5 @@ TEST_F(Exporting, EachFailingWriteIsReportedAndTheIncompleteFileRemoved) {
   }
 }
 
-TEST_F(Exporting, TheStoredRecordsAreExportedNotTheListsOnScreen) {
-  store({kGoal});
-  // The export reads only the files: nothing but the target is written.
-  ASSERT_TRUE(run().is_ok());
-  for (const std::string& op : env_.log) EXPECT_NE(op.find("out.CMX"), std::string::npos) << op;
-  EXPECT_EQ(file("out.CMX"), exchange_of({kGoal}));
-}
-
 }  // namespace
 }  // namespace zenfaro

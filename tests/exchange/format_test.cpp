@@ -1,13 +1,11 @@
-// The small pieces of the exchange format: fingerprints, the lines of the
-// report files, the header check, the escape of the merge work file and
-// the log's date and path.
+// The small pieces of the exchange format: fingerprints, the header check,
+// the escape of the merge work file and the log's date and path.
 #include <gtest/gtest.h>
 
 #include "core/line_reader.h"
 #include "exchange/exchange_format.h"
 #include "exchange/fingerprint.h"
 #include "exchange/import_log.h"
-#include "exchange/import_reports.h"
 #include "exchange/merge_work_file.h"
 #include "tests/exchange/exchange_fixture.h"
 
@@ -48,19 +46,6 @@ TEST(Fingerprints, CommentaryLinesEnterOnlyTheFullFingerprint) {
   EXPECT_EQ(ab.trigger, plain.trigger);
   EXPECT_NE(ab.full, plain.full);
   EXPECT_NE(ab.full, ba.full);
-}
-
-TEST(ReportLines, FingerprintsAreSignedCountForms) {
-  EXPECT_EQ(fingerprint_text(148534000u), " 148534000 ");
-  EXPECT_EQ(fingerprint_text(0xC25E0178u), "-1034026632 ");
-  EXPECT_EQ(fingerprint_text(0), " 0 ");
-  EXPECT_EQ(fingerprint_text(0x80000000u), "-2147483648 ");
-}
-
-TEST(ReportLines, ClassLinesAndTheirTrailingSpaces) {
-  EXPECT_EQ(new_record_line(3), "Record 3 is new.");
-  EXPECT_EQ(identical_record_line(3, 17), "Record 3 is identical to stored record 17 ");
-  EXPECT_EQ(extending_record_line(4, 2), "Record 4 extends stored record 2 ");
 }
 
 bool header_passes(const std::string& bytes) {

@@ -69,12 +69,6 @@ TEST_F(Classifying, OtherCommentaryLinesExtendAndOtherOrderCounts) {
   EXPECT_EQ(summary_.announced, 4);
 }
 
-TEST_F(Classifying, TriggersAreMatchedWithoutSeparators) {
-  store({make_record({"ab", "c"}, {}, {"one"})});
-  import_declined(exchange_of({make_record({"a"}, {"bc"}, {"one"})}));
-  EXPECT_EQ(file("impres.txt"), line("Record 1 is identical to stored record 1 "));
-}
-
 TEST_F(Classifying, NegativeFingerprintsAreWrittenWithTheirSign) {
   store({make_record({"a"}, {}, {})});
   import_declined(exchange_of({make_record({"abc"}, {}, {})}));
@@ -143,14 +137,6 @@ class Rejecting : public Classifying {
     EXPECT_FALSE(exists("tempfile.tmp"));
   }
 };
-
-TEST_F(Rejecting, AFirstLineInOtherCase) {
-  expect_rejected(line("[VERSION]") + line("Handler=ZENFARO.EXE") + line("[Exported Commentary]") + count(0));
-}
-
-TEST_F(Rejecting, LineFeedOnlyLineEnds) {
-  expect_rejected("[Version]\nHandler=ZENFARO.EXE\nExportFileVersion=99\n\n[Exported Commentary]\n 0 \n");
-}
 
 TEST_F(Rejecting, AFileWithoutTheDataSection) {
   expect_rejected(line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99"));

@@ -142,13 +142,6 @@ TEST_F(Merging, AStoredRecordCutShortContributesEmptyEntries) {
   EXPECT_EQ(file("commdb.dat"), count(2) + line("a") + line("") + count(0) + count(0));
 }
 
-TEST_F(Merging, AnImportOfZeroRecordsIntoAnEmptyDatabaseLeavesEmptyFiles) {
-  ASSERT_EQ(import({}), ImportResult::completed);
-  EXPECT_EQ(file("commdb.dat"), "");
-  EXPECT_EQ(file("commdb.idx"), "");
-  EXPECT_EQ(db_.record_count, 0);
-}
-
 class Logging : public Merging {
  protected:
   std::string block(const std::string& data_lines, const std::string& exchange_lines) {
