@@ -4,29 +4,13 @@
 #include "core/check_database.h"
 #include "core/write_record_set.h"
 #include "tests/support/faulty_env.h"
+#include "tests/support/records.h"
 #include "tests/support/temp_folder.h"
 
 namespace zenfaro {
 namespace {
 
 using namespace testing;
-
-Record make_record(EntryList triggers, EntryList exclusions, EntryList lines) {
-  Record record;
-  record.list(ListKind::triggers) = std::move(triggers);
-  record.list(ListKind::exclusions) = std::move(exclusions);
-  record.list(ListKind::lines) = std::move(lines);
-  return record;
-}
-
-std::string stored(const Record& record) {
-  std::string bytes;
-  for (const EntryList& list : record.lists) {
-    bytes += count(static_cast<long long>(list.size()));
-    for (const Entry& entry : list) bytes += line(entry);
-  }
-  return bytes;
-}
 
 const Record kA = make_record({"a"}, {}, {"line a"});
 const Record kB = make_record({"b1", "b2"}, {"x"}, {});

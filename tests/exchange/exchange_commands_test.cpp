@@ -10,18 +10,25 @@ namespace {
 
 using namespace testing;
 
+const Record kGoal = make_record({"goal"}, {}, {"line"});
+
 class ExchangeCommands : public ExchangeFolder {
  protected:
-  EditorModel& open_model() {
+  // Opens the editor on one stored record; with `pending`, an added
+  // commentary line waits unsaved on screen.
+  EditorModel& open_model(bool pending = false) {
+    store({kGoal});
     model_ = std::make_unique<EditorModel>(env_, db_.layout, prompt_);
     model_->open();
+    if (pending) {
+      EXPECT_TRUE(model_->add_entry(ListKind::lines, "pending"));
+    }
     return *model_;
   }
   std::unique_ptr<EditorModel> model_;
 };
 
 TEST_F(ExchangeCommands, ExportShowsTheClosingMessageWithTheChosenPath) {
-  store({make_record({"goal"}, {}, {"line"})});
   EditorModel& model = open_model();
   prompt_.files = {path_of("out.CMX")};
   export_command(model);
@@ -35,7 +42,6 @@ TEST_F(ExchangeCommands, ExportShowsTheClosingMessageWithTheChosenPath) {
 }
 
 TEST_F(ExchangeCommands, AFailedExportShowsAnErrorInsteadOfTheClosingMessage) {
-  store({make_record({"goal"}, {}, {"line"})});
   EditorModel& model = open_model();
   prompt_.files = {path_of("commdb.dat")};
   export_command(model);
@@ -45,20 +51,16 @@ TEST_F(ExchangeCommands, AFailedExportShowsAnErrorInsteadOfTheClosingMessage) {
 }
 
 TEST_F(ExchangeCommands, PendingAdditionsAreNotExportedAndStayPending) {
-  store({make_record({"goal"}, {}, {"line"})});
-  EditorModel& model = open_model();
-  ASSERT_TRUE(model.add_entry(ListKind::lines, "pending"));
+  EditorModel& model = open_model(true);
   prompt_.files = {path_of("out.CMX")};
   export_command(model);
-  EXPECT_EQ(file("out.CMX"), exchange_of({make_record({"goal"}, {}, {"line"})}));
+  EXPECT_EQ(file("out.CMX"), exchange_of({kGoal}));
   EXPECT_EQ(model.pending(), 1);
   EXPECT_EQ(model.list(ListKind::lines).size(), 2u);
 }
 
 TEST_F(ExchangeCommands, ACompletedImportShowsRecordOneAndEndsTheWindow) {
-  store({make_record({"goal"}, {}, {"line"})});
-  EditorModel& model = open_model();
-  ASSERT_TRUE(model.add_entry(ListKind::lines, "pending"));
+  EditorModel& model = open_model(true);
   write_bytes(folder_ / "in.CMX", exchange_of({make_record({"goal"}, {}, {"more"})}));
   prompt_.files = {path_of("in.CMX")};
   prompt_.answers = {true};
@@ -70,9 +72,7 @@ TEST_F(ExchangeCommands, ACompletedImportShowsRecordOneAndEndsTheWindow) {
 }
 
 TEST_F(ExchangeCommands, ADeclinedImportLeavesTheRecordOnScreenPending) {
-  store({make_record({"goal"}, {}, {"line"})});
-  EditorModel& model = open_model();
-  ASSERT_TRUE(model.add_entry(ListKind::lines, "pending"));
+  EditorModel& model = open_model(true);
   write_bytes(folder_ / "in.CMX", exchange_of({}));
   prompt_.files = {path_of("in.CMX")};
   EXPECT_FALSE(import_command(model));

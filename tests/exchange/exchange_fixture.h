@@ -9,15 +9,12 @@
 
 #include "core/database.h"
 #include "tests/support/faulty_env.h"
+#include "tests/support/records.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/support/temp_folder.h"
 
 namespace zenfaro::testing {
 
-Record make_record(EntryList triggers, EntryList exclusions, EntryList lines);
-
-// A record as commdb.dat and exchange files hold it.
-std::string stored(const Record& record);
 // The five header lines and the record count.
 std::string exchange_header(long long records);
 // A whole exchange file holding `records`.
