@@ -112,6 +112,9 @@ int main(int argc, char** argv) {
   exchange->write_count(static_cast<std::int64_t>(incoming.size()));
   for (const Record& record : incoming) write_record(*exchange, record);
 
-  const bool ok = finish(*data, "commdb.dat") & finish(*index, "commdb.idx") & finish(*exchange, "incoming.CMX");
-  return ok ? 0 : 1;
+  // Every file is closed, whatever happened to the others.
+  const bool data_ok = finish(*data, "commdb.dat");
+  const bool index_ok = finish(*index, "commdb.idx");
+  const bool exchange_ok = finish(*exchange, "incoming.CMX");
+  return data_ok && index_ok && exchange_ok ? 0 : 1;
 }
