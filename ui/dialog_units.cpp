@@ -18,7 +18,12 @@ int scale(int a, int b, int c) {
 
 QFont dialog_font() {
   QFont font(QStringLiteral("MS Sans Serif"), 8);
-  if (QFontInfo(font).family().compare(QStringLiteral("MS Sans Serif"), Qt::CaseInsensitive) == 0) return font;
+  // Windows may hand out its TrueType successor for the old bitmap font.
+  const QString family = QFontInfo(font).family();
+  if (family.compare(QStringLiteral("MS Sans Serif"), Qt::CaseInsensitive) == 0 ||
+      family.compare(QStringLiteral("Microsoft Sans Serif"), Qt::CaseInsensitive) == 0) {
+    return font;
+  }
   font = QGuiApplication::font();
   font.setPointSize(8);
   return font;

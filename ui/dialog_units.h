@@ -8,8 +8,9 @@
 
 namespace zenfaro {
 
-// "MS Sans Serif" at 8 points; where that font is missing, the platform's
-// default user-interface font at 8 points.
+// "MS Sans Serif" at 8 points (or its TrueType successor "Microsoft Sans
+// Serif"); where neither is there, the platform's default user-interface
+// font at 8 points.
 QFont dialog_font();
 
 struct DialogUnits {
