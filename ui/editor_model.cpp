@@ -19,9 +19,9 @@ void EditorModel::open() {
   const Status status = open_database(*db_.env, db_.layout, &db_);
   if (!status.is_ok()) report(status.message());
   if (db_.index_fields > kMaxRecords) {
-    report("The index lists " + std::to_string(db_.index_fields) + " records; only the first " +
-           std::to_string(kMaxRecords) + " can be shown. Saving is refused until the database holds at most " +
-           std::to_string(kMaxRecords) + " records.");
+    prompt_.tell({"The index lists " + std::to_string(db_.index_fields) + " records; only the first " +
+                      std::to_string(kMaxRecords) + " can be shown, and saving is refused while the database holds more.",
+                  kDefaultCaption, Icon::warning});
   }
   record_text_ = "1";
   show_record(1);

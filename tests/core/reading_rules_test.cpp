@@ -27,7 +27,7 @@ class Reading : public ::testing::Test {
 };
 
 TEST_F(Reading, CountLineFormsAllReadAsThreeAndStopAtTheNextLine) {
-  for (const std::string form : {std::string("\x20\x33\x20\r\n"), std::string("\x33\r\n"),
+  for (const std::string& form : {std::string("\x20\x33\x20\r\n"), std::string("\x33\r\n"),
                                  std::string("\x20\x20\x33\x09\x20\r\n"), std::string("3\r")}) {
     LineReader& reader = open(form + "next\r\n");
     EXPECT_EQ(reader.read_count(), 3) << form;

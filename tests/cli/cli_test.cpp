@@ -1,0 +1,107 @@
+// zenfaro-cli: its commands, outputs and exit statuses, which scripts rely on.
+#include <gtest/gtest.h>
+
+#include "tests/support/cli_runner.h"
+#include "tests/support/temp_folder.h"
+
+namespace zenfaro {
+namespace {
+
+using namespace testing;
+
+class Cli : public ::testing::Test {
+ protected:
+  CliRun cli(std::initializer_list<std::string> args) {
+    std::vector<std::string> all = {"-C", folder_.path().u8string()};
+    all.insert(all.end(), args.begin(), args.end());
+    return run_cli(all);
+  }
+  std::string data() const { return read_bytes(folder_ / "commdb.dat"); }
+  TempFolder folder_;
+};
+
+TEST_F(Cli, InfoTellsTheLayoutPathsAndCount) {
+  CliRun run = cli({"info"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("layout: standalone"), std::string::npos);
+  EXPECT_NE(run.out.find("records: 0"), std::string::npos);
+  write_bytes(folder_ / "program" / "vask.exe", "");
+  run = cli({"info"});
+  EXPECT_NE(run.out.find("layout: host"), std::string::npos);
+  EXPECT_NE(run.out.find((fs::path("plugins") / "zenfaro" / "data" / "commdb.dat").u8string()), std::string::npos);
+}
+
+TEST_F(Cli, HostLayoutWritesUnderThePluginFolder) {
+  write_bytes(folder_ / "program" / "vask.exe", "");
+  fs::create_directories(folder_ / "plugins" / "zenfaro" / "data");
+  ASSERT_EQ(cli({"add", "1", "triggers", "goal"}).status, 0);
+  EXPECT_TRUE(is_file(folder_ / "plugins" / "zenfaro" / "data" / "commdb.dat"));
+  EXPECT_FALSE(is_file(folder_ / "commdb.dat"));
+  EXPECT_FALSE(is_file(folder_ / "temp.tmp"));
+}
+
+TEST_F(Cli, AddExpandsAlternativesAndStoresWindows1252) {
+  ASSERT_EQ(cli({"add", "1", "triggers", "The (quick,slow) fox"}).status, 0);
+  ASSERT_EQ(cli({"add", "1", "lines", "Caf\u00E9 \u20AC"}).status, 0);
+  EXPECT_EQ(data(), count(2) + line("The quick fox") + line("The slow fox") + count(0) + count(1) +
+                        line("Caf\xE9 \x80"));
+  CliRun shown = cli({"show", "1"});
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_NE(shown.out.find("Caf\u00E9 \u20AC"), std::string::npos);
+  CliRun raw = cli({"show", "1", "--raw"});
+  EXPECT_EQ(raw.out, data());
+}
+
+TEST_F(Cli, ListShowsSizesAndTheFirstTriggerInDisplayOrder) {
+  cli({"add", "1", "triggers", "zeta"});
+  cli({"add", "1", "triggers", "Alpha"});
+  cli({"add", "2", "lines", "only a line"});
+  EXPECT_EQ(cli({"list"}).out, "1\t2\t0\t0\tAlpha\n2\t0\t0\t1\t\n");
+}
+
+TEST_F(Cli, ShowRawAboveTheCountIsThreeEmptyLists) {
+  EXPECT_EQ(cli({"show", "5", "--raw"}).out, count(0) + count(0) + count(0));
+}
+
+TEST_F(Cli, ModifyAndRemoveWorkOnDisplayPositions) {
+  cli({"add", "1", "triggers", "(b,a,c)"});
+  ASSERT_EQ(cli({"modify", "1", "triggers", "0", "z"}).status, 0);
+  EXPECT_EQ(cli({"show", "1", "--raw"}).out, count(3) + line("z") + line("b") + line("c") + count(0) + count(0));
+  // Shown again, the triggers stand sorted: b, c, z.
+  ASSERT_EQ(cli({"remove", "1", "triggers", "2", "0"}).status, 0);
+  EXPECT_EQ(cli({"show", "1", "--raw"}).out, count(1) + line("c") + count(0) + count(0));
+}
+
+TEST_F(Cli, RefusalsExitWithOneAndChangeNothing) {
+  cli({"add", "1", "triggers", "goal"});
+  const std::string before = data();
+  for (const CliRun& run : {cli({"add", "1", "lines", "\u65E5\u672C"}), cli({"add", "1", "lines", "two\nlines"}),
+                            cli({"add", "1", "lines", std::string(5000, 'x')}),
+                            cli({"modify", "1", "triggers", "3", "x"}), cli({"remove", "1", "lines", "0"}),
+                            cli({"remove", "1", "triggers", "0"}), cli({"delete", "2"})}) {
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(run.err.empty());
+  }
+  EXPECT_EQ(data(), before);
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(cli({"show", "0"}).status, 2);
+  EXPECT_EQ(cli({"show", "-1"}).status, 2);
+  EXPECT_EQ(cli({"show", "x"}).status, 2);
+  EXPECT_EQ(cli({"add", "1", "nowhere", "x"}).status, 2);
+  EXPECT_EQ(cli({"add", "1", "lines"}).status, 2);
+  EXPECT_EQ(cli({"frobnicate"}).status, 2);
+  EXPECT_EQ(run_cli({}).status, 2);
+}
+
+TEST_F(Cli, DeleteRemovesTheRecord) {
+  cli({"add", "1", "triggers", "one"});
+  cli({"add", "2", "triggers", "two"});
+  CliRun run = cli({"delete", "1"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(cli({"list"}).out, "1\t1\t0\t0\ttwo\n");
+}
+
+}  // namespace
+}  // namespace zenfaro
