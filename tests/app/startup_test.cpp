@@ -23,6 +23,14 @@ const char* const kTransferCaption = "Transfer files ?";
 class Startup : public ::testing::Test {
  protected:
   void make_host() { write_bytes(folder_ / "program" / "vask.exe", "game"); }
+  // The host layout with a database in the plug-in and an older data file
+  // in the game.
+  void make_host_with_database() {
+    make_host();
+    write_bytes(plugin("data/commdb.dat"), "data");
+    write_bytes(plugin("data/commdb.idx"), "index");
+    write_bytes(game_data("commdb.dat"), "old data");
+  }
   fs::path plugin(const char* name) const { return folder_.path() / "plugins" / "zenfaro" / name; }
   fs::path program(const char* name) const { return folder_.path() / "program" / name; }
   fs::path game_data(const char* name) const { return folder_.path() / "data" / name; }
@@ -171,10 +179,7 @@ TEST_F(Startup, TheCloseBoxLeadsToTheTransferPromptAsQuitDoes) {
 }
 
 TEST_F(Startup, YesToTransferCopiesBothDatabaseFilesIntoTheGame) {
-  make_host();
-  write_bytes(plugin("data/commdb.dat"), "data");
-  write_bytes(plugin("data/commdb.idx"), "index");
-  write_bytes(game_data("commdb.dat"), "old data");
+  make_host_with_database();
   prompt_.answers = {false, true};
   run();
   EXPECT_EQ(read_bytes(game_data("commdb.dat")), "data");
@@ -184,20 +189,14 @@ TEST_F(Startup, YesToTransferCopiesBothDatabaseFilesIntoTheGame) {
 }
 
 TEST_F(Startup, NoToTransferLeavesTheGameFilesUntouched) {
-  make_host();
-  write_bytes(plugin("data/commdb.dat"), "data");
-  write_bytes(plugin("data/commdb.idx"), "index");
-  write_bytes(game_data("commdb.dat"), "old data");
+  make_host_with_database();
   run();
   EXPECT_EQ(read_bytes(game_data("commdb.dat")), "old data");
   EXPECT_FALSE(is_file(game_data("commdb.idx")));
 }
 
 TEST_F(Startup, AFailedTransferIsReportedLeavesTheGameFileWholeAndStillCopiesTheIndex) {
-  make_host();
-  write_bytes(plugin("data/commdb.dat"), "data");
-  write_bytes(plugin("data/commdb.idx"), "index");
-  write_bytes(game_data("commdb.dat"), "old data");
+  make_host_with_database();
   prompt_.answers = {false, true};
   StartupHooks hooks;
   hooks.run_window = [this](const Layout&) {
