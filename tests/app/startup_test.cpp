@@ -99,32 +99,14 @@ TEST_F(Startup, NoToHelpGoesStraightToTheWindow) {
   EXPECT_EQ(events_, (std::vector<std::string>{"window standalone"}));
 }
 
-TEST_F(Startup, HostLayoutHelpIsThePluginsHelpFile) {
-  make_host();
-  prompt_.answers = {true};
-  run();
-  ASSERT_FALSE(events_.empty());
-  EXPECT_EQ(events_[0], "help " + plugin("cmthelp.txt").u8string());
-}
 
-TEST_F(Startup, HelpCommandLinesForTheWindowsTextEditor) {
+TEST_F(Startup, HelpFileAndCommandLinesOfBothLayouts) {
+  EXPECT_EQ(help_file(Layout{folder_.path(), true}), plugin("cmthelp.txt"));
   EXPECT_EQ(help_command_line(Layout{folder_.path(), true}), "notepad.exe plugins\\zenfaro\\cmthelp.txt");
   EXPECT_EQ(help_command_line(Layout{folder_.path(), false}), "notepad.exe cmthelp.txt");
 }
 
-TEST_F(Startup, HostLayoutKeepsTheDatabaseInThePluginsDataFolder) {
-  make_host();
-  run();
-  ASSERT_EQ(layouts_.size(), 1u);
-  EXPECT_TRUE(layouts_[0].host);
-  EXPECT_EQ(layouts_[0].data_file(), folder_.path() / "plugins" / "zenfaro" / "data" / "commdb.dat");
-}
 
-TEST_F(Startup, AFolderNamedLikeTheMarkerIsNoHost) {
-  fs::create_directories(folder_ / "program" / "vask.exe");
-  run();
-  EXPECT_FALSE(layouts_.at(0).host);
-}
 
 TEST_F(Startup, KestraneMovesIntoTheProgramFolderReplacingAnOldCopy) {
   make_host();
@@ -211,13 +193,6 @@ TEST_F(Startup, AFailedTransferIsReportedLeavesTheGameFileWholeAndStillCopiesThe
   EXPECT_NE(prompt_.messages[0].text.find("could not be transferred"), std::string::npos);
 }
 
-TEST_F(Startup, TransferWithoutADatabaseIsReported) {
-  make_host();
-  prompt_.answers = {false, true};
-  run();
-  EXPECT_EQ(prompt_.errors(), 1);
-  EXPECT_FALSE(is_file(game_data("commdb.dat")));
-}
 
 }  // namespace
 }  // namespace zenfaro

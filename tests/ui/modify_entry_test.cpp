@@ -116,19 +116,7 @@ class ModifyEntryTest : public QObject {
     QCOMPARE(f.shown(ListKind::triggers), (QStringList{"trigger 1", "zulu"}));
   }
 
-  void okWithTheTextUnchangedStillMarksTheRecord() {
-    WindowFixture f(five_records());
-    QVERIFY(modify(f, ListKind::lines, 0,
-                   [](ModifyEntryDialog& d) { QTest::mouseClick(d.ok_button(), Qt::LeftButton); }));
-    QCOMPARE(f.model->pending(), 1);
-  }
 
-  void aGroupStaysOneEntryAndEmptyTextStaysAnEntry() {
-    WindowFixture f({make_record({}, {}, {"one", "two"})});
-    QVERIFY(modify(f, ListKind::lines, 0, [](ModifyEntryDialog& d) { set_text_and_ok(d, "a (b,c) d"); }));
-    QVERIFY(modify(f, ListKind::lines, 1, [](ModifyEntryDialog& d) { set_text_and_ok(d, ""); }));
-    QCOMPARE(f.shown(ListKind::lines), (QStringList{"a (b,c) d", ""}));
-  }
 
   void refusedTextKeepsTheDialogOpenWithTheText() {
     WindowFixture f(five_records());

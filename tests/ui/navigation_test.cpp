@@ -33,14 +33,6 @@ class NavigationTest : public QObject {
     QVERIFY(f.shown(ListKind::lines).isEmpty());
   }
 
-  void anEmptyFolderOpensOnTheNewRecordPosition() {
-    WindowFixture f({});
-    QCOMPARE(f.record_text(), QStringLiteral("1"));
-    f.step_up();
-    QCOMPARE(f.record_text(), QStringLiteral("1"));
-    f.step_down();
-    QCOMPARE(f.record_text(), QStringLiteral("1"));
-  }
 
   void theNavigatorWrapsAtBothEnds() {
     WindowFixture f(five_records());
@@ -111,18 +103,6 @@ class NavigationTest : public QObject {
     QCOMPARE(f.model->pending(), 0);
   }
 
-  void anAdditionOnTheNewRecordPositionIsAppendedByStepping() {
-    WindowFixture f(five_records());
-    f.step_down();
-    f.add("addLines", "brand new");
-    f.step_up();
-    QCOMPARE(f.record_text(), QStringLiteral("1"));
-    const std::vector<Record> stored = stored_records(f.folder.path());
-    QCOMPARE(stored.size(), std::size_t{6});
-    QCOMPARE(stored[5].list(ListKind::lines), EntryList{"brand new"});
-    f.step_down();
-    QCOMPARE(f.record_text(), QStringLiteral("7"));
-  }
 
   void deletionsAloneAreLostOnNavigation() {
     WindowFixture f(five_records());
@@ -135,16 +115,6 @@ class NavigationTest : public QObject {
     QVERIFY(stored_records(f.folder.path()) == five_records());
   }
 
-  void deletionsTravelWithAPendingAddition() {
-    WindowFixture f(five_records());
-    f.select(ListKind::triggers, {0});
-    f.click("deleteTriggers");
-    f.add("addExclusions", "extra");
-    f.step_up();
-    const Record first = stored_records(f.folder.path()).at(0);
-    QCOMPARE(first.list(ListKind::triggers), EntryList{"trigger 1"});
-    QCOMPARE(first.list(ListKind::exclusions), (EntryList{"exclusion 1", "extra"}));
-  }
 
   void steppingBeyondNineHundredNinetyNineWritesPlainDigits() {
     WindowFixture f({});
@@ -185,19 +155,6 @@ class NavigationTest : public QObject {
     QCOMPARE(triggers_of(stored_records(f.folder.path()).at(0)), (EntryList{"Alpha 1", "kept", "trigger 1"}));
   }
 
-  void quitStoresDeletionsAndAppendsOnTheNewRecordPosition() {
-    WindowFixture f(five_records());
-    f.select(ListKind::lines, {0});
-    f.click("deleteLines");
-    f.click("quit");
-    QVERIFY(stored_records(f.folder.path()).at(0).list(ListKind::lines).empty());
-
-    WindowFixture g(five_records());
-    g.step_down();
-    g.add("addTriggers", "appended");
-    g.click("quit");
-    QCOMPARE(stored_records(g.folder.path()).size(), std::size_t{6});
-  }
 
   void aFailedSaveOnNavigationKeepsTheRecordOnScreen() {
     WindowFixture f(five_records());

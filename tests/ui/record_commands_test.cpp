@@ -29,24 +29,9 @@ class RecordCommandsTest : public QObject {
     QCOMPARE(f.shown(ListKind::triggers), (QStringList{"The quick fox", "The slow fox"}));
     f.add("addLines", "What a (strike,shot,effort)!");
     QCOMPARE(f.shown(ListKind::lines), (QStringList{"What a strike!", "What a shot!", "What a effort!"}));
-    f.add("addExclusions", "(a,b) and (c,d)");
-    QCOMPARE(f.shown(ListKind::exclusions), (QStringList{"a and c", "a and d", "b and c", "b and d"}));
   }
 
-  void anEmptyItemBoxAddsNothing() {
-    WindowFixture f(five_records());
-    f.click("addTriggers");
-    QCOMPARE(f.shown(ListKind::triggers).size(), 2);
-    QCOMPARE(f.model->pending(), 0);
-    QVERIFY(f.prompt.messages.empty());
-  }
 
-  void spacesAreAnEntryAndEqualEntriesAreKept() {
-    WindowFixture f({make_record({"goal"}, {}, {})});
-    f.add("addTriggers", "   ");
-    f.add("addTriggers", "goal");
-    QCOMPARE(f.shown(ListKind::triggers), (QStringList{"   ", "goal", "goal"}));
-  }
 
   void textThatWindows1252CannotHoldIsRefusedAndLeftInTheBox() {
     WindowFixture f(five_records());
@@ -125,33 +110,8 @@ class RecordCommandsTest : public QObject {
     QVERIFY(f.shown(ListKind::lines).isEmpty());
   }
 
-  void answeringNoDeletesNothing() {
-    WindowFixture f(five_records());
-    f.click("deleteRecord");
-    QCOMPARE(f.prompt.questions.size(), std::size_t{1});
-    QCOMPARE(f.shown(ListKind::lines), QStringList{"line 1"});
-    QVERIFY(stored_records(f.folder.path()) == five_records());
-  }
 
-  void deletingTheOnlyRecordShowsTheEmptyNewRecordPosition() {
-    WindowFixture f({make_record({"only"}, {}, {})});
-    f.prompt.answers = {true};
-    f.click("deleteRecord");
-    QCOMPARE(f.record_text(), QStringLiteral("1"));
-    QVERIFY(f.shown(ListKind::triggers).isEmpty());
-    QVERIFY(stored_records(f.folder.path()).empty());
-  }
 
-  void deleteOnTheNewRecordPositionRemovesNothingAndShowsTheLast() {
-    WindowFixture f(five_records());
-    f.step_down();
-    f.add("addTriggers", "never stored");
-    f.prompt.answers = {true};
-    f.click("deleteRecord");
-    QCOMPARE(f.record_text(), QStringLiteral("5"));
-    QCOMPARE(f.shown(ListKind::lines), QStringList{"line 5"});
-    QVERIFY(stored_records(f.folder.path()) == five_records());
-  }
 
   void exportAsksForAFileAndChangesNothingOnScreen() {
     WindowFixture f(five_records());

@@ -189,11 +189,6 @@ class WindowFrameTest : public QObject {
     QVERIFY(*back == all);
   }
 
-  void textOutsideWindows1252NamesTheCharacter() {
-    std::string problem;
-    QVERIFY(!text_to_entry(QString::fromUtf8("caf\xC3\xA9 \xE2\x98\x83"), &problem).has_value());
-    QVERIFY2(problem.find("U+2603") != std::string::npos, problem.c_str());
-  }
 };
 
 }  // namespace zenfaro::testing
