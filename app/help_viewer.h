@@ -1,0 +1,27 @@
+#pragma once
+// The help viewer of start-up. On Windows it is the system text editor,
+// started with the help command line in the working folder; elsewhere a
+// read-only text window of the program's own shows the same file. Either
+// way the call returns only once the viewer has been closed. A viewer that
+// cannot be started is passed over silently.
+#include <QDialog>
+
+#include "core/layout.h"
+
+class QPlainTextEdit;
+
+namespace zenfaro {
+
+void show_help(const Layout& layout);
+
+// The program's own viewer: the file's Windows-1252 text, read-only.
+class HelpViewer final : public QDialog {
+ public:
+  explicit HelpViewer(const fs::path& file);
+  QPlainTextEdit* text_view() const { return view_; }
+
+ private:
+  QPlainTextEdit* view_;
+};
+
+}  // namespace zenfaro

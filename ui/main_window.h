@@ -1,0 +1,71 @@
+#pragma once
+// The main editor window: the three lists of the record on screen, the item
+// box with its "Add To" buttons, the record-number box with its navigator and
+// the record and exchange buttons. It binds these widgets to an EditorModel,
+// which holds the lists, the pending-edit marker and every command; the
+// window only turns clicks and typing into model calls and shows the result.
+//
+// It ends with kEndClosed (0) by its close box, kEndQuit (1) by "&Quit" once
+// the record is saved, and kEndImported (123) after a completed import.
+#include <QDialog>
+#include <array>
+#include <functional>
+
+#include "ui/editor_model.h"
+#include "ui/icon_choice.h"
+
+class QLineEdit;
+class QListWidget;
+
+namespace zenfaro {
+
+class RecordNavigator;
+
+// What the two exchange buttons run (the export and import commands by default).
+struct ExchangeActions {
+  std::function<void(EditorModel&)> export_records;
+  std::function<bool(EditorModel&)> import_records;
+};
+ExchangeActions default_exchange_actions();
+
+class MainWindow final : public QDialog {
+ public:
+  // Builds the window hidden, opens the model's database and shows record 1.
+  MainWindow(EditorModel& model, IconChooser& icons, ExchangeActions actions = default_exchange_actions());
+
+  QListWidget* list_widget(ListKind kind) const { return lists_[static_cast<std::size_t>(kind)]; }
+  QLineEdit* item_box() const { return item_box_; }
+  QLineEdit* record_box() const { return record_box_; }
+  RecordNavigator* navigator() const { return navigator_; }
+  EditorModel& model() const { return model_; }
+  IconChooser& icons() const { return icons_; }
+
+  // Opens the Modify Entry dialog on the entry at `row` of `kind`'s list.
+  void modify_entry(ListKind kind, int row);
+
+ private:
+  void build_controls();
+  void connect_controls();
+  void add_entry(ListKind kind);
+  void delete_entries(ListKind kind);
+  void delete_record();
+  void quit();
+  void import_records();
+  void record_text_changed(const QString& text);
+  void step(int direction);
+  // Writes the model's record number into the box without navigating again.
+  void sync_record_box();
+  void fill_list(ListKind kind);
+  void fill_lists();
+
+  EditorModel& model_;
+  IconChooser& icons_;
+  ExchangeActions actions_;
+  std::array<QListWidget*, 3> lists_{};
+  QLineEdit* item_box_ = nullptr;
+  QLineEdit* record_box_ = nullptr;
+  RecordNavigator* navigator_ = nullptr;
+  bool syncing_ = false;
+};
+
+}  // namespace zenfaro
