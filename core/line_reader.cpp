@@ -21,7 +21,16 @@ const char* find_line_stop(const char* begin, const char* end) {
 }  // namespace
 
 LineReader::LineReader(ReadableFile* file, std::size_t buffer_size)
-    : file_(file), buffer_(buffer_size), exhausted_(file == nullptr) {}
+    : file_(file), buffer_(buffer_size), exhausted_(file == nullptr) {
+  // Whatever was read from the file before, reading starts at its start.
+  if (file_ != nullptr) {
+    const Status status = file_->seek(0);
+    if (!status.is_ok()) {
+      status_ = status;
+      exhausted_ = true;
+    }
+  }
+}
 
 void LineReader::seek(std::uint64_t offset) {
   if (file_ == nullptr || !status_.is_ok()) return;

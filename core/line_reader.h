@@ -26,8 +26,8 @@ namespace zenfaro {
 
 class LineReader {
  public:
-  // Reads `file`, which may be null (a file that could not be opened reads
-  // as empty).
+  // Reads `file` from its start. `file` may be null (a file that could not
+  // be opened reads as empty).
   explicit LineReader(ReadableFile* file, std::size_t buffer_size = 64 * 1024);
 
   // Moves to `offset` from the start of the file.

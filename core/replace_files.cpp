@@ -81,6 +81,9 @@ struct Rename {
 fs::path journal_file(const Layout& layout) { return layout.work_file("zenfaro.jrn"); }
 
 Status replace_files(Env& env, const Layout& layout, const std::vector<FileMove>& moves) {
+  for (std::size_t i = 0; i + 1 < moves.size(); ++i) {
+    if (moves[i].backup.empty()) return Status::refused("Internal error: a replacement that could not be undone.");
+  }
   Status status = finish_interrupted_replacement(env, layout);
   if (!status.is_ok()) return status;
 

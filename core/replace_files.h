@@ -24,12 +24,15 @@ struct FileMove {
   fs::path to;      // the file it replaces
   fs::path backup;  // when not empty, the file `to` is first renamed to
 };
+// Undoing a move puts the old file back from its backup; a move without a
+// backup replaces its target for good. So every move but the last must name
+// a backup (the caller deletes it afterwards if it wants none).
 
 // The journal's name in the working folder.
 fs::path journal_file(const Layout& layout);
 
 // Makes the moves, all or none (see above). Every path must lie in
-// `layout.root` or below it.
+// `layout.root` or below it, and every move but the last has a backup.
 Status replace_files(Env& env, const Layout& layout, const std::vector<FileMove>& moves);
 
 // Finishes a replacement that a journal shows was decided but not done.
