@@ -68,16 +68,15 @@ class StartupWindowTest : public QObject {
   void aCompletedImportReopensTheWindowOnRecordOneOfTheNewDatabase() {
     TempFolder folder;
     write_database(folder.path(), five_records());
+    // An exchange file whose one record extends stored record 1 (its lists
+    // in the stored order, which the fingerprints follow).
+    write_bytes(folder / "extends.CMX",
+                "[Version]\r\nHandler=ZENFARO.EXE\r\nExportFileVersion=99\r\n\r\n[Exported Commentary]\r\n" +
+                    count(1) + count(2) + line("trigger 1") + line("Alpha 1") + count(1) + line("exclusion 1") +
+                    count(1) + line("imported line"));
     StartupRun run;
-    // Stands in for the import: replaces the database files, reloads them.
-    run.actions.import_records = [&folder](EditorModel& model) {
-      fs::remove(folder / "commdb.dat");
-      fs::remove(folder / "commdb.idx");
-      write_database(folder.path(), {make_record({"imported"}, {}, {"new line"}), make_record({"second"}, {}, {})});
-      Database& db = model.mutable_database();
-      load_index(db, db.layout.index_file(), db.layout.data_file());
-      return true;
-    };
+    run.prompt.answers = {false, true};  // no help; yes, import
+    run.prompt.files = {(folder / "extends.CMX").u8string()};
     QStringList reopened;
     QString reopened_box;
     run.scripts = {
@@ -89,16 +88,17 @@ class StartupWindowTest : public QObject {
           QVERIFY(!window.isVisible());
         },
         [&](MainWindow& window) {
-          reopened = shown(window, ListKind::triggers);
+          reopened = shown(window, ListKind::lines);
           reopened_box = window.record_box()->text();
           click(window, "quit");
         }};
     QCOMPARE(run.run(folder.path()), 0);
     QCOMPARE(run.openings, std::size_t{2});
-    QCOMPARE(reopened, QStringList{"imported"});
+    QCOMPARE(reopened, (QStringList{"line 1", "imported line"}));
     QCOMPARE(reopened_box, QStringLiteral("1"));
-    // The help prompt was asked once, at the start.
-    QCOMPARE(run.prompt.questions.size(), std::size_t{1});
+    // The help prompt was asked once, at the start, then the confirmation.
+    QCOMPARE(run.prompt.questions.size(), std::size_t{2});
+    QCOMPARE(run.prompt.questions[1].text, std::string("Are you sure you want to import 1 records ?"));
   }
 
   void yesToHelpShowsTheHelpFileAndTheWindowOpensAfterItIsClosed() {
