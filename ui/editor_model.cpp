@@ -20,7 +20,7 @@ void EditorModel::open() {
   if (!status.is_ok()) report(status.message());
   if (db_.index_fields > kMaxRecords) {
     prompt_.tell({"The index lists " + std::to_string(db_.index_fields) + " records; only the first " +
-                      std::to_string(kMaxRecords) + " can be shown, and saving is refused while the database holds more.",
+                      std::to_string(kMaxRecords) + " can be shown.",
                   kDefaultCaption, Icon::warning});
   }
   record_text_ = "1";
