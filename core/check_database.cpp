@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/line_reader.h"
+#include "core/number_text.h"
 
 namespace zenfaro {
 namespace {
@@ -14,8 +15,7 @@ std::vector<std::int32_t> read_all_fields(Env& env, const fs::path& path, Status
   if (!status.is_ok() && !status.is_not_found() && error != nullptr) *error = status;
   std::vector<std::int32_t> fields;
   for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-    fields.push_back(static_cast<std::int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t{b[3]} << 24)));
+    fields.push_back(index_field(reinterpret_cast<const unsigned char*>(bytes.data() + at)));
   }
   if (bytes.size() % 4 != 0) fields.push_back(-1);  // a field cut short never matches
   return fields;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/line_reader.h"
+#include "core/number_text.h"
 #include "core/replace_files.h"
 
 namespace zenfaro {
@@ -34,9 +35,7 @@ std::int32_t load_index(Database& db, const fs::path& index_path, const fs::path
     filled += got;
   }
   for (std::int32_t k = 1; k <= count; ++k) {
-    const unsigned char* field = &bytes[static_cast<std::size_t>(k - 1) * 4];
-    const std::uint32_t value = field[0] | (field[1] << 8) | (field[2] << 16) | (std::uint32_t{field[3]} << 24);
-    db.index[static_cast<std::size_t>(k)] = static_cast<std::int32_t>(value);
+    db.index[static_cast<std::size_t>(k)] = index_field(&bytes[static_cast<std::size_t>(k - 1) * 4]);
   }
   db.record_count = count;
   return count;

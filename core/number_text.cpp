@@ -101,4 +101,9 @@ std::string signed_number_text(std::int64_t value) {
 
 std::string count_line(std::int64_t value) { return signed_number_text(value) + "\r\n"; }
 
+std::int32_t index_field(const unsigned char* bytes) {
+  const std::uint32_t value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t{bytes[3]} << 24);
+  return static_cast<std::int32_t>(value);
+}
+
 }  // namespace zenfaro
