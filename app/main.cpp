@@ -4,7 +4,7 @@
 
 #include "app/help_viewer.h"
 #include "app/startup.h"
-#include "ui/icon_choice.h"
+#include "model/icon_choice.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompt.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/editor_model.h"
+#include "model/end_code.h"
 
 namespace zenfaro {
 namespace {

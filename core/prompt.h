@@ -17,6 +17,10 @@ struct Question {
   std::string caption;
   Icon icon = Icon::none;
   bool default_yes = false;  // Yes or No is the default button
+  // More about what the answer will do, shown on request (the window's
+  // message box offers it as its detailed text; the terminal prints it
+  // before the question). Empty when there is nothing more to say.
+  std::string details;
 };
 
 struct Message {

@@ -9,9 +9,15 @@
 namespace zenfaro {
 namespace {
 
-Question confirmation(std::int32_t announced) {
-  return {"Are you sure you want to import " + std::to_string(announced) + " records ?", "Confirm Import",
-          Icon::question, false};
+// The question keeps its fixed text; a file cut short adds a warning, and
+// the details tell what the import will do.
+Question confirmation(const ImportSummary& summary) {
+  std::string text = "Are you sure you want to import " + std::to_string(summary.announced) + " records ?";
+  if (summary.cut_short()) {
+    text += "\n\nThe file ends after " + std::to_string(summary.found) + " of the " +
+            std::to_string(summary.announced) + " records it announces; the missing ones would come in as empty records.";
+  }
+  return {text, "Confirm Import", Icon::question, false, import_details(summary)};
 }
 
 // The import reads the exchange file while it writes these files; reading
@@ -95,7 +101,7 @@ ImportResult import_commentary(Database& db, const std::string& path, Prompt& pr
 
   // Stage 9. A declined import leaves the new files for the user to see.
   if (before_confirmation) before_confirmation(run.summary);
-  if (!prompt.ask(confirmation(run.summary.announced))) return ImportResult::declined;
+  if (!prompt.ask(confirmation(run.summary))) return ImportResult::declined;
 
   // Stage 10: the log keeps the old data file, so it comes first.
   status = append_import_log(run);

@@ -9,6 +9,7 @@
 
 #include "core/database.h"
 #include "core/prompt.h"
+#include "exchange/import_summary.h"
 
 namespace zenfaro {
 
@@ -18,16 +19,6 @@ enum class ImportResult {
   declined,   // the user answered No to the confirmation
   refused,    // beyond a capacity; nothing of the database changed
   failed,     // a file error; the database is as it was
-};
-
-// What the classification found and what the new database will hold.
-struct ImportSummary {
-  std::int32_t announced = 0;    // M: the record count the exchange file announces
-  std::int32_t stored = 0;       // N: the records of the database before the import
-  std::int32_t new_records = 0;  // incoming records added at the end
-  std::int32_t identical = 0;    // incoming records that bring nothing
-  std::int32_t extending = 0;    // incoming records whose commentary lines extend a stored record
-  std::int32_t merged = 0;       // the records of the new database
 };
 
 // Called with the summary once the new database files are built, just

@@ -70,8 +70,10 @@ Status read_incoming(ImportRun& run) {
   }
   std::string entry;
   run.incoming.assign(static_cast<std::size_t>(std::max(announced, 0)), IncomingRecord{});
+  run.summary.found = std::max(announced, 0);
   for (std::size_t i = 0; i < run.incoming.size(); ++i) {
     IncomingRecord& record = run.incoming[i];
+    if (in.at_end() && run.summary.found == announced) run.summary.found = static_cast<std::int32_t>(i);
     record.start = in.position();
     for (const ListKind kind : kAllLists) {
       const std::int32_t count = in.read_count();

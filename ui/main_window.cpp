@@ -8,7 +8,7 @@
 
 #include "ui/dialog_frame.h"
 #include "ui/entry_text.h"
-#include "ui/exchange_commands.h"
+#include "model/exchange_commands.h"
 #include "ui/modify_entry_dialog.h"
 #include "ui/record_navigator.h"
 

@@ -11,8 +11,8 @@
 #include <array>
 #include <functional>
 
-#include "ui/editor_model.h"
-#include "ui/icon_choice.h"
+#include "model/editor_model.h"
+#include "model/icon_choice.h"
 
 class QLineEdit;
 class QListWidget;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/alternatives.h"
-#include "ui/editor_model.h"
+#include "model/alternatives.h"
+#include "model/editor_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zenfaro;

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "tests/support/temp_folder.h"
-#include "ui/exchange_commands.h"
+#include "model/exchange_commands.h"
 #include "ui/qt_prompt.h"
 
 namespace zenfaro::testing {
@@ -42,14 +42,14 @@ class PromptTest : public QObject {
 
  private slots:
   void questionsHaveYesAndNoTheirDefaultAndIcon() {
-    const auto box = question_box({"Are you sure ?", "Confirm Action", Icon::question, false});
+    const auto box = question_box({"Are you sure ?", "Confirm Action", Icon::question, false, {}});
     QCOMPARE(box->windowTitle(), QStringLiteral("Confirm Action"));
     QCOMPARE(box->text(), QStringLiteral("Are you sure ?"));
     QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
     QCOMPARE(box->icon(), QMessageBox::Question);
     QVERIFY(box->parent() == nullptr);
-    const auto help = question_box({"Help ?", "See help file ?", Icon::none, true});
+    const auto help = question_box({"Help ?", "See help file ?", Icon::none, true, {}});
     QCOMPARE(static_cast<QAbstractButton*>(help->defaultButton()), help->button(QMessageBox::Yes));
     QCOMPARE(help->icon(), QMessageBox::NoIcon);
   }
@@ -64,7 +64,7 @@ class PromptTest : public QObject {
 
   void onlyYesAnswersYes() {
     QtPrompt prompt;
-    const Question question{"Sure ?", "Confirm Action", Icon::question, false};
+    const Question question{"Sure ?", "Confirm Action", Icon::question, false, {}};
     answer_later<QMessageBox>([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
     QVERIFY(prompt.ask(question));
     answer_later<QMessageBox>([](QMessageBox& box) { box.button(QMessageBox::No)->click(); });

@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/exchange_commands.h"
+#include "model/exchange_commands.h"
 
 namespace zenfaro::testing {
 

@@ -1,9 +1,9 @@
-#include "ui/editor_model.h"
+#include "model/editor_model.h"
 
 #include <algorithm>
 
 #include "core/number_text.h"
-#include "ui/alternatives.h"
+#include "model/alternatives.h"
 
 namespace zenfaro {
 
@@ -132,7 +132,7 @@ bool EditorModel::save_record() { return write(current_record(), WriteMode::save
 void EditorModel::delete_record() {
   const std::int32_t n = current_record();
   if (n < 1) return;
-  if (!prompt_.ask({"Are you sure you want to delete this record ?", "Confirm Action", Icon::question, false})) return;
+  if (!prompt_.ask({"Are you sure you want to delete this record ?", "Confirm Action", Icon::question, false, {}})) return;
   if (!write(n, WriteMode::remove, "The record could not be deleted.")) return;
   const std::int32_t shown = std::max(1, std::min(n, db_.record_count));
   set_record_text(std::to_string(shown));

@@ -1,4 +1,4 @@
-#include "ui/alternatives.h"
+#include "model/alternatives.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "ui/exchange_commands.h"
+#include "model/exchange_commands.h"
 
 #include "exchange/export_commentary.h"
 #include "exchange/import_commentary.h"

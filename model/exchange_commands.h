@@ -2,7 +2,7 @@
 // The two exchange buttons of the main window, without the window: each asks
 // for a file through the prompt (the window shows a file dialog there), then
 // runs the export or the import on the model's database.
-#include "ui/editor_model.h"
+#include "model/editor_model.h"
 
 namespace zenfaro {
 

@@ -21,12 +21,10 @@
 #include "core/database.h"
 #include "core/prompt.h"
 #include "core/write_record_set.h"
-#include "ui/working_list.h"
+#include "model/end_code.h"
+#include "model/working_list.h"
 
 namespace zenfaro {
-
-// How the window ends, as start-up reads it.
-enum EndCode : int { kEndClosed = 0, kEndQuit = 1, kEndImported = 123 };
 
 // Entries per list that the window accepts (additions and expansions).
 constexpr std::size_t kMaxListEntries = 32000;

@@ -1,4 +1,4 @@
-#include "ui/icon_choice.h"
+#include "model/icon_choice.h"
 
 #include <chrono>
 

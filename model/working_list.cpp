@@ -1,8 +1,8 @@
-#include "ui/working_list.h"
+#include "model/working_list.h"
 
 #include <algorithm>
 
-#include "ui/collation.h"
+#include "model/collation.h"
 
 namespace zenfaro {
 

@@ -1,4 +1,4 @@
-#include "ui/collation.h"
+#include "model/collation.h"
 
 #include <array>
 

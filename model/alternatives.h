@@ -7,7 +7,7 @@
 // and "a very big goal".
 #include <cstddef>
 
-#include "ui/working_list.h"
+#include "model/working_list.h"
 
 namespace zenfaro {
 
