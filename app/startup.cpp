@@ -55,7 +55,7 @@ int run_startup(Env& env, const fs::path& root, Prompt& prompt, const StartupHoo
 
   if (prompt.ask({"This is a beta version of the Pelmar 7 Ostrin Commentary Engine. Do you wish to be shown a "
                   "help text on what to do ?",
-                  "See help file ?", Icon::none, true})) {
+                  "See help file ?", Icon::none, true, {}})) {
     hooks.show_help(layout);
   }
 
@@ -65,7 +65,7 @@ int run_startup(Env& env, const fs::path& root, Prompt& prompt, const StartupHoo
   }
 
   if (layout.host && prompt.ask({"Do you want to transfer the latest commentary database into your Pelmar ?",
-                                 "Transfer files ?", Icon::none, true})) {
+                                 "Transfer files ?", Icon::none, true, {}})) {
     transfer_database(env, layout, prompt);
   }
   return 0;
