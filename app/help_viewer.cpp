@@ -11,7 +11,7 @@
 
 namespace zenfaro {
 
-HelpViewer::HelpViewer(const fs::path& file) : QDialog(nullptr), view_(new QPlainTextEdit(this)) {
+HelpViewer::HelpViewer(const std::filesystem::path& file) : QDialog(nullptr), view_(new QPlainTextEdit(this)) {
   setWindowTitle(QString::fromStdString(file.filename().u8string()) + QStringLiteral(" - Help"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowMinMaxButtonsHint);

@@ -17,7 +17,7 @@ void show_help(const Layout& layout);
 // The program's own viewer: the file's Windows-1252 text, read-only.
 class HelpViewer final : public QDialog {
  public:
-  explicit HelpViewer(const fs::path& file);
+  explicit HelpViewer(const std::filesystem::path& file);
   QPlainTextEdit* text_view() const { return view_; }
 
  private:

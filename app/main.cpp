@@ -22,6 +22,6 @@ int main(int argc, char** argv) {
     return window.exec();
   };
   std::error_code error;
-  const zenfaro::fs::path root = zenfaro::fs::current_path(error);
+  const std::filesystem::path root = std::filesystem::current_path(error);
   return zenfaro::run_startup(env, root, prompt, hooks);
 }

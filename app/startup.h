@@ -22,25 +22,29 @@ struct StartupHooks {
 
 // The help file: cmthelp.txt in plugins\zenfaro\ (host layout) or in the
 // working folder (standalone layout).
-fs::path help_file(const Layout& layout);
+std::filesystem::path help_file(const Layout& layout);
 // The command line that shows it with the Windows text editor, relative to
 // the working folder: "notepad.exe plugins\zenfaro\cmthelp.txt" or
 // "notepad.exe cmthelp.txt".
 std::string help_command_line(const Layout& layout);
 
 // Moves plugins\zenfaro\kestrane.pbc to program\kestrane.pbc (replacing
-// it) when the source is there. The source is deleted only after the copy
-// succeeded, so a failed copy keeps it for the next start. Reports nothing.
-void install_kestrane(Env& env, const fs::path& root);
+// it) when the source is there. The copy is made beside the game's file and
+// renamed over it only when it is whole, and the source is deleted only
+// then: a failure leaves both files as they were (for the next start to try
+// again) and is told through `prompt`.
+void install_kestrane(Env& env, const std::filesystem::path& root, Prompt& prompt);
 
 // Copies the host layout's commdb.dat and commdb.idx into the game's data
-// folder, each replacing the file there. Each copy is written aside and then
-// renamed into place, so a failed copy leaves the game's file whole; both
-// copies are attempted, and every failure is told through `prompt`.
+// folder, both or neither: both copies are made beside the game's files and
+// renamed over them, back to back, only once both are whole; the game's
+// data file is kept aside meanwhile so that a failing second rename puts it
+// back. A failure is told through `prompt`, naming only the files the user
+// knows.
 void transfer_database(Env& env, const Layout& layout, Prompt& prompt);
 
 // The whole sequence, from the layout decision in `root` to the end. The
 // caller seeds the icon generator first. Returns the exit status, 0.
-int run_startup(Env& env, const fs::path& root, Prompt& prompt, const StartupHooks& hooks);
+int run_startup(Env& env, const std::filesystem::path& root, Prompt& prompt, const StartupHooks& hooks);
 
 }  // namespace zenfaro

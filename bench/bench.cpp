@@ -29,7 +29,7 @@ class AnswerYes final : public Prompt {
   std::optional<std::string> choose_file(const FileRequest&) override { return std::nullopt; }
 };
 
-bool run(const std::string& operation, Database& db, const fs::path& dir, double* seconds) {
+bool run(const std::string& operation, Database& db, const std::filesystem::path& dir, double* seconds) {
   const Clock::time_point start = Clock::now();
   bool ok = true;
   if (operation == "read") {
@@ -55,7 +55,7 @@ bool run(const std::string& operation, Database& db, const fs::path& dir, double
     ok = status.is_ok();
   } else if (operation == "import") {
     AnswerYes yes;
-    ok = import_commentary(db, (dir / "incoming.CMX").u8string(), yes) == ImportResult::completed;
+    ok = import_commentary(db, (dir / "incoming.CMX").u8string(), yes).result == ImportResult::completed;
   } else {
     std::cerr << "unknown operation " << operation << "\n";
     return false;
@@ -71,10 +71,10 @@ int main(int argc, char** argv) {
     std::cerr << "usage: zenfaro-bench read|save|export|import DIR\n";
     return 2;
   }
-  const fs::path dir = fs::absolute(fs::u8path(argv[2]));
+  const std::filesystem::path dir = std::filesystem::absolute(std::filesystem::u8path(argv[2]));
   bench::CountingEnv env;
   Database db;
-  open_database(env, Layout{dir, false}, &db);
+  open_database(env, Layout{dir, false}, &db).ignore_error();
   env.bytes_read = env.bytes_written = 0;
   double seconds = 0;
   if (!run(argv[1], db, dir, &seconds)) return 1;

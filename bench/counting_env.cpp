@@ -6,12 +6,11 @@ namespace {
 class CountingReadable final : public ReadableFile {
  public:
   CountingReadable(std::unique_ptr<ReadableFile> base, std::uint64_t& count) : base_(std::move(base)), count_(count) {}
-  Status read(char* buffer, std::size_t size, std::size_t* got) override {
-    const Status status = base_->read(buffer, size, got);
+  Status read_at(std::uint64_t offset, char* buffer, std::size_t size, std::size_t* got) override {
+    const Status status = base_->read_at(offset, buffer, size, got);
     count_ += *got;
     return status;
   }
-  Status seek(std::uint64_t offset) override { return base_->seek(offset); }
   std::uint64_t size() const override { return base_->size(); }
 
  private:
@@ -26,7 +25,7 @@ class CountingWritable final : public WritableFile {
     count_ += bytes.size();
     return base_->append(bytes);
   }
-  Status flush() override { return base_->flush(); }
+  Status sync() override { return base_->sync(); }
   Status close() override { return base_->close(); }
 
  private:
@@ -36,16 +35,17 @@ class CountingWritable final : public WritableFile {
 
 }  // namespace
 
-Status CountingEnv::open_readable(const fs::path& path, std::unique_ptr<ReadableFile>* file) {
+Status CountingEnv::open_readable(const std::filesystem::path& path, std::unique_ptr<ReadableFile>* file) {
   std::unique_ptr<ReadableFile> base;
-  const Status status = base_.open_readable(path, &base);
+  const Status status = target().open_readable(path, &base);
   if (status.is_ok()) file->reset(new CountingReadable(std::move(base), bytes_read));
   return status;
 }
 
-Status CountingEnv::open_writable(const fs::path& path, bool append, std::unique_ptr<WritableFile>* file) {
+Status CountingEnv::open_writable(const std::filesystem::path& path, OpenMode mode,
+                                  std::unique_ptr<WritableFile>* file) {
   std::unique_ptr<WritableFile> base;
-  const Status status = base_.open_writable(path, append, &base);
+  const Status status = target().open_writable(path, mode, &base);
   if (status.is_ok()) file->reset(new CountingWritable(std::move(base), bytes_written));
   return status;
 }

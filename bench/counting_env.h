@@ -7,21 +7,14 @@
 
 namespace zenfaro::bench {
 
-class CountingEnv final : public Env {
+class CountingEnv final : public EnvWrapper {
  public:
+  CountingEnv() : EnvWrapper(default_env()) {}
   std::uint64_t bytes_read = 0;
   std::uint64_t bytes_written = 0;
 
-  Status open_readable(const fs::path& path, std::unique_ptr<ReadableFile>* file) override;
-  Status open_writable(const fs::path& path, bool append, std::unique_ptr<WritableFile>* file) override;
-  Status remove_file(const fs::path& path) override { return base_.remove_file(path); }
-  Status rename_file(const fs::path& from, const fs::path& to) override { return base_.rename_file(from, to); }
-  Status copy_file(const fs::path& from, const fs::path& to) override { return base_.copy_file(from, to); }
-  bool file_exists(const fs::path& path) override { return base_.file_exists(path); }
-  Status sync_folder(const fs::path& folder) override { return base_.sync_folder(folder); }
-
- private:
-  Env& base_ = default_env();
+  Status open_readable(const std::filesystem::path& path, std::unique_ptr<ReadableFile>* file) override;
+  Status open_writable(const std::filesystem::path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) override;
 };
 
 }  // namespace zenfaro::bench

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "core/line_writer.h"
-#include "core/record.h"
+#include "core/record_codec.h"
+#include "exchange/exchange_format.h"
 
 namespace {
 
@@ -55,13 +56,6 @@ Record make_record(Words& words, int id) {
   return record;
 }
 
-void write_record(LineWriter& out, const Record& record) {
-  for (const EntryList& list : record.lists) {
-    out.write_count(static_cast<std::int64_t>(list.size()));
-    for (const Entry& entry : list) out.write_line(entry);
-  }
-}
-
 bool finish(LineWriter& out, const char* name) {
   const Status status = out.close();
   if (!status.is_ok()) std::cerr << name << ": " << status.message() << "\n";
@@ -75,17 +69,17 @@ int main(int argc, char** argv) {
     std::cerr << "usage: zenfaro-bench-generate DIR\n";
     return 2;
   }
-  const fs::path dir = fs::u8path(argv[1]);
-  fs::create_directories(dir);
+  const std::filesystem::path dir = std::filesystem::u8path(argv[1]);
+  std::filesystem::create_directories(dir);
   Words words(20261206);
   std::vector<Record> stored;
   for (int id = 0; id < kStored; ++id) stored.push_back(make_record(words, id));
 
   std::unique_ptr<LineWriter> data, index, exchange;
   Env& env = default_env();
-  if (!LineWriter::open(env, dir / "commdb.dat", false, &data).is_ok() ||
-      !LineWriter::open(env, dir / "commdb.idx", false, &index).is_ok() ||
-      !LineWriter::open(env, dir / "incoming.CMX", false, &exchange).is_ok()) {
+  if (!LineWriter::open(env, dir / "commdb.dat", OpenMode::truncate, &data).is_ok() ||
+      !LineWriter::open(env, dir / "commdb.idx", OpenMode::truncate, &index).is_ok() ||
+      !LineWriter::open(env, dir / "incoming.CMX", OpenMode::truncate, &exchange).is_ok()) {
     std::cerr << "cannot create the files in " << dir << "\n";
     return 1;
   }
@@ -104,12 +98,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kNew; ++i) incoming.push_back(make_record(words, kStored + i));
   std::shuffle(incoming.begin(), incoming.end(), words.random());
 
-  exchange->write_line("[Version]");
-  exchange->write_line("Handler=ZENFARO.EXE");
-  exchange->write_line("ExportFileVersion=99");
-  exchange->write_line("");
-  exchange->write_line("[Exported Commentary]");
-  exchange->write_count(static_cast<std::int64_t>(incoming.size()));
+  write_exchange_header(*exchange, static_cast<std::int32_t>(incoming.size()));
   for (const Record& record : incoming) write_record(*exchange, record);
 
   // Every file is closed, whatever happened to the others.

@@ -24,7 +24,7 @@ int run_add(const Options& options, const Arguments& args) {
   if (!model.add_entry(kind, *entry) || !model.save_record()) return kExitFailed;
   std::cout << "Record " << std::min(args.record, model.record_count()) << " saved; its " << args.list
             << " list holds " << model.list(kind).size() << " entries.\n";
-  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+  return session.exit_status();
 }
 
 }  // namespace

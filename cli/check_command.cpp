@@ -15,7 +15,7 @@ int run_check(const Options& options) {
   if (!error.is_ok()) return fail(error.message());
   if (!check.matches) return fail("commdb.dat and commdb.idx do not match: " + check.first_mismatch + ".");
   std::cout << "commdb.dat and commdb.idx match: " << check.records_walked << " records.\n";
-  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+  return session.exit_status();
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The command line of zenfaro-cli: the options and the commands.
 #include <CLI/CLI.hpp>
 
+#include <exception>
+#include <new>
+
 #include "cli/cli_app.h"
 #include "cli/cli_common.h"
 
@@ -32,6 +35,12 @@ int run_cli(int argc, const char* const* argv) {
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return kExitUsage;
+  } catch (const std::bad_alloc&) {
+    // Every reader is bounded, so this means the machine itself is short
+    // of memory; the database files are whole (they are only replaced).
+    return fail("There is not enough memory for this command. The database was not changed.");
+  } catch (const std::exception& e) {
+    return fail(std::string("The command stopped: ") + e.what() + ". The database was not changed.");
   }
   return options.exit_status;
 }

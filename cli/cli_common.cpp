@@ -9,6 +9,7 @@
 namespace zenfaro::cli {
 
 bool TerminalPrompt::ask(const Question& question) {
+  std::cout << question.details;
   if (yes_to_all) return true;
   std::cout << question.text << " [y/N] " << std::flush;
   std::string answer;
@@ -22,9 +23,21 @@ void TerminalPrompt::tell(const Message& message) {
   out << (&out == &std::cerr ? "zenfaro-cli: " : "") << message.text << "\n";
 }
 
+namespace {
+
+// The working folder as an absolute path in normal form (links are not
+// resolved: the folder is named as the user named it).
+fs::path working_folder(const Options& options) {
+  std::error_code ec;
+  const fs::path folder = fs::absolute(fs::u8path(options.folder), ec);
+  return (ec ? fs::u8path(options.folder) : folder).lexically_normal();
+}
+
+}  // namespace
+
 Session::Session(const Options& options)
-    : model(default_env(), decide_layout(default_env(), fs::weakly_canonical(fs::absolute(fs::u8path(options.folder)))), prompt) {
-  model.open();
+    : model(default_env(), decide_layout(default_env(), working_folder(options)), prompt) {
+  model.open(false);
 }
 
 int fail(const std::string& message) {
@@ -62,10 +75,44 @@ CLI::Option* add_list_argument(CLI::App& command, std::string& list) {
       ->check(CLI::IsMember({"triggers", "exclusions", "lines"}));
 }
 
+namespace {
+
+// Accepts decimal digits only, from `minimum` to `maximum`, and writes the
+// number back without leading zeros, so that it is not read as octal.
+CLI::Validator decimal(std::uint64_t minimum, std::uint64_t maximum) {
+  return CLI::Validator(
+      [minimum, maximum](std::string& text) -> std::string {
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+          return "\"" + text + "\" is not a decimal number";
+        }
+        const std::size_t digits = text.find_first_not_of('0');
+        text = digits == std::string::npos ? "0" : text.substr(digits);
+        if (text.size() > 19 || std::stoull(text) < minimum || std::stoull(text) > maximum) {
+          return text + " is not in " + std::to_string(minimum) + " to " + std::to_string(maximum);
+        }
+        return {};
+      },
+      "DECIMAL");
+}
+
+}  // namespace
+
 CLI::Option* add_record_argument(CLI::App& command, std::int32_t& record) {
   return command.add_option("N", record, "record number (1 or more)")
       ->required()
-      ->check(CLI::Range(std::int32_t{1}, std::numeric_limits<std::int32_t>::max()));
+      ->check(decimal(1, static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())));
+}
+
+CLI::Option* add_position_argument(CLI::App& command, std::size_t& position) {
+  return command.add_option("POS", position, "display position, from 0")
+      ->required()
+      ->check(decimal(0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+CLI::Option* add_positions_argument(CLI::App& command, std::vector<std::size_t>& positions) {
+  return command.add_option("POS", positions, "display positions, from 0")
+      ->required()
+      ->check(decimal(0, std::numeric_limits<std::uint32_t>::max()));
 }
 
 std::string entry_noun(ListKind kind) {

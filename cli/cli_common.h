@@ -15,6 +15,8 @@
 
 namespace zenfaro::cli {
 
+namespace fs = std::filesystem;
+
 enum ExitStatus : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2 };
 
 struct Options {
@@ -31,17 +33,22 @@ class TerminalPrompt final : public Prompt {
   bool yes_to_all = false;
   int errors = 0;  // messages with an error icon shown so far
 
+  // Prints the question's details first, even when answered by yes_to_all.
   bool ask(const Question& question) override;
   void tell(const Message& message) override;
   std::optional<std::string> choose_file(const FileRequest&) override { return std::nullopt; }
 };
 
 // The editor's state for one command: the folder's layout, the prompt and
-// the editing model opened on the database.
+// the editing model opened on the database (no record is read until a
+// command shows one).
 struct Session {
   explicit Session(const Options& options);
   TerminalPrompt prompt;
   EditorModel model;
+  // kExitFailed when an error was shown, else kExitDone: how a command ends
+  // once it has done its work.
+  int exit_status() const { return prompt.errors > 0 ? kExitFailed : kExitDone; }
 };
 
 // Prints "zenfaro-cli: MESSAGE" on standard error and returns kExitFailed.
@@ -59,8 +66,12 @@ fs::path exchange_file_path(const Layout& layout, const std::string& utf8_name);
 ListKind list_from_name(const std::string& name);
 // Adds the LIST argument, accepting only those names.
 CLI::Option* add_list_argument(CLI::App& command, std::string& list);
-// Adds a record-number argument N (1 or more).
+// Adds a record-number argument N (1 or more, decimal digits only: "010" is
+// 10, and "0x10", "-1" or "1e3" are usage errors).
 CLI::Option* add_record_argument(CLI::App& command, std::int32_t& record);
+// Adds a position POS, or several, from 0 (decimal digits only).
+CLI::Option* add_position_argument(CLI::App& command, std::size_t& position);
+CLI::Option* add_positions_argument(CLI::App& command, std::vector<std::size_t>& positions);
 // The list's name in messages: "trigger", "exclusion trigger", "commentary line".
 std::string entry_noun(ListKind kind);
 

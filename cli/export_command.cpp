@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/cli_common.h"
-#include "exchange/export_commentary.h"
+#include "model/exchange_commands.h"
 
 namespace zenfaro::cli {
 namespace {
@@ -16,17 +16,14 @@ struct Arguments {
 
 int run_export(const Options& options, const Arguments& args) {
   Session session(options);
-  const Database& db = session.model.database();
-  const fs::path target = exchange_file_path(db.layout, args.file);
-  std::error_code ec;
-  if (fs::exists(target, ec) && !args.force) {
+  const fs::path target = exchange_file_path(session.model.layout(), args.file);
+  if (default_env().file_info(target).exists && !args.force) {
     return fail(target.u8string() + " already exists; add --force to replace it.");
   }
-  std::int32_t records = 0;
-  const Status status = export_commentary(db, target, &records);
-  if (!status.is_ok()) return fail(status.message());
-  std::cout << export_message(records, target.u8string()) << "\n";
-  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+  const ExportOutcome outcome = export_records(session.model, target.u8string());
+  if (!outcome.done) return fail(outcome.message.text);
+  std::cout << outcome.message.text << "\n";
+  return session.exit_status();
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/cli_common.h"
-#include "exchange/import_commentary.h"
+#include "model/exchange_commands.h"
 
 namespace zenfaro::cli {
 namespace {
@@ -14,40 +14,15 @@ struct Arguments {
   bool yes = false;
 };
 
-// Every message of the import says why it did not complete, so on the
-// terminal each goes to standard error.
-class ImportPrompt final : public Prompt {
- public:
-  explicit ImportPrompt(TerminalPrompt& terminal) : terminal_(terminal) {}
-  bool ask(const Question& question) override { return terminal_.ask(question); }
-  void tell(const Message& message) override {
-    Message failure = message;
-    failure.icon = Icon::error;
-    terminal_.tell(failure);
-  }
-  std::optional<std::string> choose_file(const FileRequest& request) override {
-    return terminal_.choose_file(request);
-  }
-
- private:
-  TerminalPrompt& terminal_;
-};
-
-void print_summary(const ImportSummary& s) {
-  std::cout << "The exchange file announces " << s.announced << " records: " << s.new_records << " new, "
-            << s.identical << " identical to stored records, " << s.extending << " extending stored records.\n"
-            << "The database would go from " << s.stored << " to " << s.merged << " records.\n";
-}
-
 int run_import(const Options& options, const Arguments& args) {
   Session session(options);
   session.prompt.yes_to_all = args.yes;
-  ImportPrompt prompt(session.prompt);
-  Database& db = session.model.mutable_database();
-  const std::string path = exchange_file_path(db.layout, args.file).u8string();
-  switch (import_commentary(db, path, prompt, print_summary)) {
+  const std::string path = exchange_file_path(session.model.layout(), args.file).u8string();
+  const ImportOutcome outcome = import_records(session.model, path);
+  switch (outcome.result) {
     case ImportResult::completed:
-      std::cout << "Imported " << path << "; the database now holds " << db.record_count << " records.\n";
+      std::cout << "Imported " << path << "; the database now holds " << session.model.record_count()
+                << " records.\n";
       return kExitDone;
     case ImportResult::declined:
       return fail("The import was not confirmed; the database was not changed.");
@@ -56,7 +31,7 @@ int run_import(const Options& options, const Arguments& args) {
     case ImportResult::failed:
       break;
   }
-  return kExitFailed;
+  return fail(outcome.message);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ int run_info(const Options& options) {
             << "data: " << shown_path(layout, db.data_path) << "\n"
             << "index: " << shown_path(layout, db.index_path) << "\n"
             << "records: " << db.record_count << "\n";
-  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+  return session.exit_status();
 }
 
 }  // namespace

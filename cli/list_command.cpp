@@ -18,7 +18,7 @@ int run_list(const Options& options) {
               << model.list(ListKind::lines).size() << '\t'
               << (triggers.empty() ? std::string() : cp1252_to_utf8(triggers.at(0))) << '\n';
   }
-  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+  return session.exit_status();
 }
 
 }  // namespace

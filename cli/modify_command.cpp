@@ -22,13 +22,14 @@ int run_modify(const Options& options, const Arguments& args) {
   model.set_record_text(std::to_string(args.record));
   const ListKind kind = list_from_name(args.list);
   const std::size_t size = model.list(kind).size();
-  if (args.position >= size) {
+  const std::size_t position = args.position;
+  if (position >= size) {
     return fail("Record " + std::to_string(args.record) + " has no " + entry_noun(kind) + " at position " +
-                std::to_string(args.position) + " (it has " + std::to_string(size) + ").");
+                std::to_string(position) + " (it has " + std::to_string(size) + ").");
   }
-  if (!model.modify_entry(kind, args.position, *entry) || !model.save_record()) return kExitFailed;
+  if (!model.modify_entry(kind, position, *entry) || !model.save_record()) return kExitFailed;
   std::cout << "Record " << args.record << " saved.\n";
-  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+  return session.exit_status();
 }
 
 }  // namespace
@@ -38,7 +39,7 @@ void add_modify_command(CLI::App& app, Options& options) {
   auto args = std::make_shared<Arguments>();
   add_record_argument(*command, args->record);
   add_list_argument(*command, args->list);
-  command->add_option("POS", args->position, "display position, from 0")->required();
+  add_position_argument(*command, args->position);
   command->add_option("TEXT", args->text, "the new text, in UTF-8")->required();
   command->callback([&options, args] { options.exit_status = run_modify(options, *args); });
 }

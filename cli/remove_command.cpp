@@ -34,7 +34,7 @@ int run_remove(const Options& options, const Arguments& args) {
   if (!model.save_record()) return kExitFailed;
   std::cout << "Record " << args.record << " saved; its " << args.list << " list holds "
             << model.list(kind).size() << " entries.\n";
-  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+  return session.exit_status();
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ void add_remove_command(CLI::App& app, Options& options) {
   auto args = std::make_shared<Arguments>();
   add_record_argument(*command, args->record);
   add_list_argument(*command, args->list);
-  command->add_option("POS", args->positions, "display positions, from 0")->required();
+  add_positions_argument(*command, args->positions);
   command->callback([&options, args] { options.exit_status = run_remove(options, *args); });
 }
 

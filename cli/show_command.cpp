@@ -21,7 +21,7 @@ int run_show(const Options& options, std::int32_t n, bool raw) {
       for (const Entry& entry : list) out += entry + "\r\n";
     }
     std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
-    return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+    return session.exit_status();
   }
   EditorModel& model = session.model;
   model.show_record(n);
@@ -35,7 +35,7 @@ int run_show(const Options& options, std::int32_t n, bool raw) {
       std::cout << "  " << i << "  " << cp1252_to_utf8(list.at(i)) << "\n";
     }
   }
-  return session.prompt.errors > 0 ? kExitFailed : kExitDone;
+  return session.exit_status();
 }
 
 }  // namespace

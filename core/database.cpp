@@ -2,17 +2,23 @@
 
 #include <algorithm>
 
+#include "core/database_lock.h"
 #include "core/line_reader.h"
 #include "core/number_text.h"
+#include "core/record_codec.h"
 #include "core/replace_files.h"
 
 namespace zenfaro {
 
-std::int32_t load_index(Database& db, const fs::path& index_path, const fs::path& data_path) {
+std::int32_t load_index(Database& db, const std::filesystem::path& index_path,
+                        const std::filesystem::path& data_path) {
   db.index_path = index_path;
   db.data_path = data_path;
   db.record_count = 0;
   db.index_fields = 0;
+  // What the files are now; a change after this moment shows as a change.
+  db.index_seen = db.env->file_info(index_path);
+  db.data_seen = db.env->file_info(data_path);
   std::unique_ptr<ReadableFile> file;
   if (!db.env->open_readable(index_path, &file).is_ok()) return 0;
 
@@ -28,7 +34,7 @@ std::int32_t load_index(Database& db, const fs::path& index_path, const fs::path
   std::size_t filled = 0;
   while (filled < bytes.size()) {
     std::size_t got = 0;
-    if (!file->read(reinterpret_cast<char*>(bytes.data()) + filled, bytes.size() - filled, &got).is_ok() ||
+    if (!file->read_at(filled, reinterpret_cast<char*>(bytes.data()) + filled, bytes.size() - filled, &got).is_ok() ||
         got == 0) {
       break;  // missing bytes stay zero
     }
@@ -44,30 +50,68 @@ std::int32_t load_index(Database& db, const fs::path& index_path, const fs::path
 Status open_database(Env& env, const Layout& layout, Database* db) {
   db->env = &env;
   db->layout = layout;
-  const Status status = finish_interrupted_replacement(env, layout);
+  Status status;
+  // A journal is there only while another program replaces the files, or
+  // after a replacement was cut short. In the first case that program holds
+  // the lock and finishes it; in the second this opening finishes it.
+  if (env.file_info(journal_file(layout)).exists) {
+    DatabaseLock lock;
+    const Status locked = lock_database(env, layout, &lock, kQuickLockWait);
+    if (locked.is_ok()) status = finish_interrupted_replacement(env, layout);
+  }
   load_index(*db, layout.index_file(), layout.data_file());
   return status;
+}
+
+bool database_changed(const Database& db) {
+  return db.env->file_info(db.data_path) != db.data_seen || db.env->file_info(db.index_path) != db.index_seen;
+}
+
+Status open_data_file(const Database& db, std::unique_ptr<ReadableFile>* file) {
+  const Status status = db.env->open_readable(db.data_path, file);
+  if (status.is_not_found()) {
+    file->reset();
+    return Status::ok();
+  }
+  return status;
+}
+
+std::uint64_t record_start(const Database& db, std::int32_t n, std::uint64_t data_size) {
+  const std::int32_t offset = db.index[static_cast<std::size_t>(n)];
+  return offset >= 0 ? static_cast<std::uint64_t>(offset) : data_size;
+}
+
+Status walk_records(const Database& db, std::int32_t first, std::int32_t last,
+                    const std::function<bool(std::int32_t, LineReader&)>& visit) {
+  std::unique_ptr<ReadableFile> file;
+  const Status status = open_data_file(db, &file);
+  if (!status.is_ok()) return status;
+  LineReader in(file.get());
+  const std::uint64_t size = file ? file->size() : 0;
+  for (std::int32_t n = std::max(first, 1); n <= std::min(last, db.record_count) && in.status().is_ok(); ++n) {
+    in.seek(record_start(db, n, size));
+    if (!visit(n, in)) break;
+  }
+  return in.status();
 }
 
 Record read_record(const Database& db, std::int32_t n, Status* error) {
   Record record;
   if (n < 1 || n > db.record_count) return record;
   std::unique_ptr<ReadableFile> file;
-  const Status opened = db.env->open_readable(db.data_path, &file);
+  const Status opened = open_data_file(db, &file);
   if (!opened.is_ok()) {
-    if (error != nullptr && !opened.is_not_found()) *error = opened;
+    if (error != nullptr) *error = opened;
     return record;
   }
   LineReader reader(file.get(), 16 * 1024);
-  const std::int32_t offset = db.index[static_cast<std::size_t>(n)];
-  // A negative offset lies before the file: read it as the end of the data.
-  reader.seek(offset >= 0 ? static_cast<std::uint64_t>(offset) : file->size());
-  for (EntryList& list : record.lists) {
-    const std::int64_t count = reader.read_list_count();
-    list.reserve(static_cast<std::size_t>(std::min<std::int64_t>(count, 1024)));
-    for (std::int64_t i = 0; i < count; ++i) reader.read_entry(&list.emplace_back());
-  }
+  reader.seek(record_start(db, n, file ? file->size() : 0));
+  const bool whole = read_record_into(reader, &record);
   if (error != nullptr && !reader.status().is_ok()) *error = reader.status();
+  if (error != nullptr && !whole) {
+    *error = Status::refused("Record " + std::to_string(n) + " is damaged: one of its lists holds more than " +
+                             std::to_string(kMaxListEntries) + " entries, more than a list can hold. It is shown empty.");
+  }
   return record;
 }
 

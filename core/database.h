@@ -2,8 +2,15 @@
 // The commentary database on disk: commdb.dat holds the records as text
 // (per list a count line and then its entry lines), commdb.idx one 4-byte
 // little-endian start offset per record. The Database value is the record
-// index loaded from commdb.idx together with the paths it was loaded from.
+// index loaded from commdb.idx together with the paths it was loaded from
+// and what the two files were like at that moment.
+//
+// The game and other programs (a second editor, zenfaro-cli in a script) use
+// the same files. Readers need nothing; every change takes the database's
+// lock (core/database_lock.h), and a program that loaded the index can ask
+// whether the files changed since (database_changed).
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/env.h"
@@ -12,12 +19,14 @@
 
 namespace zenfaro {
 
+class LineReader;
+
 struct Database {
   Env* env = &default_env();
   Layout layout;
   // The paths of the last load_index; reading and saving use these.
-  fs::path index_path;
-  fs::path data_path;
+  std::filesystem::path index_path;
+  std::filesystem::path data_path;
   // N: records 1 to N can be read; N+1 is where a new record is shown.
   std::int32_t record_count = 0;
   // Slots 0 to kMaxRecords; slot k holds the start of record k in the data
@@ -26,6 +35,9 @@ struct Database {
   // The number of fields in the index file, which exceeds record_count when
   // the file lists more records than the index can hold.
   std::int64_t index_fields = 0;
+  // The two files as they were when the index was loaded.
+  FileInfo data_seen;
+  FileInfo index_seen;
 };
 
 // Loads commdb.idx into `db`'s record index and returns the record count.
@@ -33,7 +45,7 @@ struct Database {
 // they were. A length that is not a multiple of 4 is rounded to the nearest
 // number of fields (halves to even), a last field cut short having zero high
 // bytes. Only the first kMaxRecords fields are used.
-std::int32_t load_index(Database& db, const fs::path& index_path, const fs::path& data_path);
+std::int32_t load_index(Database& db, const std::filesystem::path& index_path, const std::filesystem::path& data_path);
 
 // Opens the database of `layout`: finishes a replacement of the database
 // files that was interrupted (see core/replace_files.h), then loads the
@@ -41,10 +53,30 @@ std::int32_t load_index(Database& db, const fs::path& index_path, const fs::path
 // the database is loaded as it stands all the same.
 Status open_database(Env& env, const Layout& layout, Database* db);
 
+// True when commdb.dat or commdb.idx is no longer the file, or no longer in
+// the state, that the last load_index saw: another program changed them.
+bool database_changed(const Database& db);
+
 // Reads record n in file order. Numbers outside 1 to N give three empty
 // lists without touching a file, as does a data file that cannot be opened;
 // a record cut short by the end of the data gets empty entries for its
-// missing lines. A read error is stored in `*error` when given.
+// missing lines. A read error, or a list longer than a list can hold (the
+// record is then damaged and reads as empty), is stored in `*error` when
+// given.
 Record read_record(const Database& db, std::int32_t n, Status* error = nullptr);
+
+// Opens the data file of `db` for reading. A missing file leaves `*file`
+// null and reads as empty; any other failure is returned.
+Status open_data_file(const Database& db, std::unique_ptr<ReadableFile>* file);
+
+// Where record n (1 to N) starts in a data file of `data_size` bytes. A
+// negative index slot lies before the file and reads as the end of the data.
+std::uint64_t record_start(const Database& db, std::int32_t n, std::uint64_t data_size);
+
+// Reads the stored records `first` to `last` in order, through one reader
+// of the data file: `visit(n, in)` finds `in` at the start of record n and
+// returns false to stop. Returns the first read error, or ok.
+Status walk_records(const Database& db, std::int32_t first, std::int32_t last,
+                    const std::function<bool(std::int32_t, LineReader&)>& visit);
 
 }  // namespace zenfaro

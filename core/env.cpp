@@ -1,159 +1,197 @@
-// The real file system behind the Env seam: stdio streams for reading and
-// writing, std::filesystem for names, and the platform file for durability.
+// The real file system behind the Env seam, built on the platform calls.
+// Every failure names the file and gives the system's reason, taken from the
+// call that failed.
 #include "core/env.h"
 
-#include <cerrno>
-#include <cstring>
 #include <system_error>
+#include <vector>
 
 #include "core/platform.h"
 
 namespace zenfaro {
+namespace fs = std::filesystem;
+
+std::string quoted(const fs::path& path) { return "\"" + path.u8string() + "\""; }
+
 namespace {
 
-std::string describe(const fs::path& path) { return "\"" + path.u8string() + "\""; }
-
-std::string reason(int error) {
-  return error != 0 ? std::string(std::strerror(error)) : std::string("unknown error");
+Status failure(const std::string& what, const fs::path& path, int error) {
+  const std::string reason = platform::error_text(error);
+  return Status::io_error("Could not " + what + " " + quoted(path) + ": " + reason + ".", reason);
 }
 
-class StdioReadable final : public ReadableFile {
+class RealReadable final : public ReadableFile {
  public:
-  StdioReadable(std::FILE* file, fs::path path, std::uint64_t size)
-      : file_(file), path_(std::move(path)), size_(size) {}
-  ~StdioReadable() override { std::fclose(file_); }
+  RealReadable(platform::Handle handle, fs::path path, std::uint64_t size)
+      : handle_(handle), path_(std::move(path)), size_(size) {}
+  ~RealReadable() override { platform::close_file(handle_); }
 
-  Status read(char* buffer, std::size_t size, std::size_t* got) override {
-    *got = std::fread(buffer, 1, size, file_);
-    if (*got < size && std::ferror(file_)) {
-      return Status::io_error("Could not read " + describe(path_) + ": " + reason(errno) + ".");
-    }
-    return Status::ok();
+  Status read_at(std::uint64_t offset, char* buffer, std::size_t size, std::size_t* got) override {
+    const int error = platform::read_at(handle_, offset, buffer, size, got);
+    return error == 0 ? Status::ok() : failure("read", path_, error);
   }
-
-  Status seek(std::uint64_t offset) override {
-    if (!platform::seek_file(file_, offset)) {
-      return Status::io_error("Could not seek in " + describe(path_) + ": " + reason(errno) + ".");
-    }
-    return Status::ok();
-  }
-
   std::uint64_t size() const override { return size_; }
 
  private:
-  std::FILE* file_;
+  platform::Handle handle_;
   fs::path path_;
   std::uint64_t size_;
 };
 
-class StdioWritable final : public WritableFile {
+class RealWritable final : public WritableFile {
  public:
-  StdioWritable(std::FILE* file, fs::path path) : file_(file), path_(std::move(path)) {}
-  ~StdioWritable() override {
-    if (file_ != nullptr) std::fclose(file_);
+  RealWritable(platform::Handle handle, fs::path path) : handle_(handle), path_(std::move(path)) {}
+  ~RealWritable() override {
+    if (open_) platform::close_file(handle_);
   }
 
   Status append(std::string_view bytes) override {
-    if (file_ == nullptr) return closed();
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-      return Status::io_error("Could not write " + describe(path_) + ": " + reason(errno) + ".");
-    }
-    return Status::ok();
+    if (!open_) return closed();
+    const int error = platform::write_all(handle_, bytes.data(), bytes.size());
+    return error == 0 ? Status::ok() : failure("write", path_, error);
   }
-
-  Status flush() override {
-    if (file_ == nullptr) return closed();
-    if (std::fflush(file_) != 0 || !platform::sync_file(file_)) {
-      return Status::io_error("Could not write " + describe(path_) + " to the disk: " + reason(errno) + ".");
-    }
-    return Status::ok();
+  Status sync() override {
+    if (!open_) return closed();
+    const int error = platform::sync_file(handle_);
+    return error == 0 ? Status::ok() : failure("write to the disk", path_, error);
   }
-
   Status close() override {
-    if (file_ == nullptr) return Status::ok();
-    const int result = std::fclose(file_);
-    file_ = nullptr;
-    if (result != 0) {
-      return Status::io_error("Could not close " + describe(path_) + ": " + reason(errno) + ".");
-    }
-    return Status::ok();
+    if (!open_) return Status::ok();
+    open_ = false;
+    const int error = platform::close_file(handle_);
+    return error == 0 ? Status::ok() : failure("close", path_, error);
   }
 
  private:
-  Status closed() const { return Status::io_error(describe(path_) + " is already closed."); }
-  std::FILE* file_;
+  Status closed() const { return Status::io_error(quoted(path_) + " is already closed."); }
+  platform::Handle handle_;
   fs::path path_;
+  bool open_ = true;
 };
+
+class RealLock final : public FileLock {
+ public:
+  explicit RealLock(platform::Handle handle) : handle_(handle) {}
+  ~RealLock() override { platform::close_file(handle_); }
+
+ private:
+  platform::Handle handle_;
+};
+
+// The file a path finally names: a symbolic link is followed (a relative
+// link from its own folder), up to a few levels.
+fs::path follow_links(fs::path path) {
+  for (int level = 0; level < 8; ++level) {
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) break;
+    const fs::path target = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return path;
+}
 
 class RealEnv final : public Env {
  public:
   Status open_readable(const fs::path& path, std::unique_ptr<ReadableFile>* file) override {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-      return Status::not_found(describe(path) + " does not exist.");
-    }
-    std::FILE* stream = platform::open_file(path, "rb");
-    if (stream == nullptr) {
-      return Status::io_error("Could not open " + describe(path) + ": " + reason(errno) + ".");
-    }
-    // Readers buffer for themselves (LineReader): a second buffer in stdio
-    // would only copy every byte twice and read ahead of every seek.
-    std::setvbuf(stream, nullptr, _IONBF, 0);
-    const std::uintmax_t size = fs::file_size(path, ec);
-    file->reset(new StdioReadable(stream, path, ec ? 0 : size));
+    platform::Handle handle;
+    const int error = platform::open_file(path, platform::Access::read, &handle);
+    if (platform::is_not_found(error)) return Status::not_found(quoted(path) + " does not exist.");
+    if (error != 0) return failure("open", path, error);
+    FileInfo info;
+    platform::file_info(path, &info);
+    file->reset(new RealReadable(handle, path, info.size));
     return Status::ok();
   }
 
-  Status open_writable(const fs::path& path, bool append, std::unique_ptr<WritableFile>* file) override {
-    std::FILE* stream = platform::open_file(path, append ? "ab" : "wb");
-    if (stream == nullptr) {
-      return Status::io_error("Could not create " + describe(path) + ": " + reason(errno) + ".");
-    }
-    file->reset(new StdioWritable(stream, path));
+  Status open_writable(const fs::path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) override {
+    const platform::Access access = mode == OpenMode::append     ? platform::Access::write_append
+                                    : mode == OpenMode::create_new ? platform::Access::write_new
+                                                                   : platform::Access::write_truncate;
+    platform::Handle handle;
+    const int error = platform::open_file(path, access, &handle);
+    if (error != 0) return failure("create", path, error);
+    file->reset(new RealWritable(handle, path));
     return Status::ok();
   }
 
   Status remove_file(const fs::path& path) override {
-    std::error_code ec;
-    if (fs::remove(path, ec)) return Status::ok();
-    if (ec) return Status::io_error("Could not delete " + describe(path) + ": " + ec.message() + ".");
-    return Status::not_found(describe(path) + " does not exist.");
+    const int error = platform::remove_file(path);
+    if (platform::is_not_found(error)) return Status::not_found(quoted(path) + " does not exist.");
+    return error == 0 ? Status::ok() : failure("delete", path, error);
   }
 
   Status rename_file(const fs::path& from, const fs::path& to) override {
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    if (ec) {
-      return Status::io_error("Could not rename " + describe(from) + " to " + describe(to) + ": " +
-                              ec.message() + ".");
-    }
-    return Status::ok();
+    const int error = platform::rename_replacing(from, follow_links(to));
+    if (error == 0) return Status::ok();
+    const std::string reason = platform::error_text(error);
+    return Status::io_error("Could not rename " + quoted(from) + " to " + quoted(to) + ": " + reason + ".", reason);
+  }
+
+  Status link_file(const fs::path& from, const fs::path& to) override {
+    const int error = platform::hard_link(from, to);
+    if (error == 0) return Status::ok();
+    if (!platform::is_link_unsupported(error)) return failure("make a second name for", from, error);
+    std::unique_ptr<WritableFile> probe;
+    // A copy must not replace a file that is there already, as a link would not.
+    Status status = open_writable(to, OpenMode::create_new, &probe);
+    if (status.is_ok()) status = probe->close();
+    return status.is_ok() ? copy_file(from, to) : status;
   }
 
   Status copy_file(const fs::path& from, const fs::path& to) override {
-    std::error_code ec;
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-      return Status::io_error("Could not copy " + describe(from) + " to " + describe(to) + ": " +
-                              ec.message() + ".");
+    std::unique_ptr<ReadableFile> source;
+    Status status = open_readable(from, &source);
+    std::unique_ptr<WritableFile> target;
+    if (status.is_ok()) status = open_writable(to, OpenMode::truncate, &target);
+    std::vector<char> buffer(1 << 20);
+    for (std::uint64_t offset = 0; status.is_ok();) {
+      std::size_t got = 0;
+      status = source->read_at(offset, buffer.data(), buffer.size(), &got);
+      if (!status.is_ok() || got == 0) break;
+      status = target->append(std::string_view(buffer.data(), got));
+      offset += got;
     }
-    return Status::ok();
+    if (status.is_ok()) status = target->sync();
+    if (target) {
+      const Status closed = target->close();
+      if (status.is_ok()) status = closed;
+    }
+    return status;
   }
 
-  bool file_exists(const fs::path& path) override {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return false;
-    std::FILE* stream = platform::open_file(path, "rb");
-    if (stream == nullptr) return false;
-    std::fclose(stream);
-    return true;
+  FileInfo file_info(const fs::path& path) override {
+    FileInfo info;
+    platform::file_info(path, &info);
+    return info;
+  }
+
+  Status set_permissions(const fs::path& path, std::uint32_t permissions) override {
+    const int error = platform::set_permissions(path, permissions);
+    return error == 0 ? Status::ok() : failure("set the permissions of", path, error);
+  }
+
+  Status truncate_file(const fs::path& path, std::uint64_t size) override {
+    const int error = platform::truncate_file(path, size);
+    return error == 0 ? Status::ok() : failure("cut back", path, error);
   }
 
   Status sync_folder(const fs::path& folder) override {
-    if (!platform::sync_folder(folder)) {
-      return Status::io_error("Could not write the folder " + describe(folder) + " to the disk: " +
-                              reason(errno) + ".");
+    const int error = platform::sync_folder(folder);
+    return error == 0 ? Status::ok() : failure("write to the disk the folder", folder, error);
+  }
+
+  Status try_lock(const fs::path& path, std::unique_ptr<FileLock>* lock) override {
+    platform::Handle handle;
+    int error = platform::open_file(path, platform::Access::lock, &handle);
+    if (error != 0) return failure("open the lock file", path, error);
+    error = platform::try_lock_file(handle);
+    if (error != 0) {
+      platform::close_file(handle);
+      if (platform::is_busy(error)) return Status::busy(quoted(path) + " is locked by another program.");
+      return failure("lock", path, error);
     }
+    lock->reset(new RealLock(handle));
     return Status::ok();
   }
 };
@@ -165,6 +203,11 @@ Env& default_env() {
   return env;
 }
 
+bool file_exists(Env& env, const fs::path& path) {
+  std::unique_ptr<ReadableFile> file;
+  return env.open_readable(path, &file).is_ok();
+}
+
 Status read_file_to_string(Env& env, const fs::path& path, std::string* contents) {
   std::unique_ptr<ReadableFile> file;
   Status status = env.open_readable(path, &file);
@@ -173,7 +216,7 @@ Status read_file_to_string(Env& env, const fs::path& path, std::string* contents
   char buffer[65536];
   for (;;) {
     std::size_t got = 0;
-    status = file->read(buffer, sizeof buffer, &got);
+    status = file->read_at(contents->size(), buffer, sizeof buffer, &got);
     if (!status.is_ok()) return status;
     if (got == 0) return Status::ok();
     contents->append(buffer, got);
@@ -182,11 +225,21 @@ Status read_file_to_string(Env& env, const fs::path& path, std::string* contents
 
 Status write_string_to_file(Env& env, const fs::path& path, std::string_view contents) {
   std::unique_ptr<WritableFile> file;
-  Status status = env.open_writable(path, false, &file);
+  Status status = env.open_writable(path, OpenMode::truncate, &file);
   if (status.is_ok()) status = file->append(contents);
-  if (status.is_ok()) status = file->flush();
+  if (status.is_ok()) status = file->sync();
   const Status closed = file ? file->close() : Status::ok();
   return status.is_ok() ? closed : status;
+}
+
+bool same_file(Env& env, const fs::path& a, const fs::path& b) {
+  const FileInfo left = env.file_info(a);
+  const FileInfo right = env.file_info(b);
+  if (left.exists && right.exists) return left.device == right.device && left.file_id == right.file_id;
+  std::error_code ec;
+  const fs::path left_path = fs::absolute(a, ec).lexically_normal();
+  const fs::path right_path = fs::absolute(b, ec).lexically_normal();
+  return !ec && left_path == right_path;
 }
 
 }  // namespace zenfaro

@@ -1,10 +1,11 @@
 #pragma once
-// The file-system seam. Every file operation of the database and exchange
-// code goes through an Env, so that tests can make any single operation fail
-// (see tests/support/faulty_env.h) while the format code itself stays real.
+// The file-system seam. Every file operation of the program goes through an
+// Env, so that tests can make any single operation fail (see
+// tests/support/faulty_env.h) while the format code itself stays real.
 //
-// Paths are std::filesystem paths; no operation changes the process's current
-// folder.
+// Paths are std::filesystem paths; no operation changes the process's
+// current folder. The one implementation for the real file system is built
+// on core/platform.h.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -15,61 +16,152 @@
 
 namespace zenfaro {
 
-namespace fs = std::filesystem;
+// What the file system says about a file, links followed.
+struct FileInfo {
+  bool exists = false;  // a regular file is there
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // the time of the last write, in the system's units
+  // Which file this is: another file put at the same name (a rename over
+  // it) has another identity.
+  std::uint64_t device = 0;
+  std::uint64_t file_id = 0;
+  // POSIX permission bits (on Windows 0444 for a read-only file, else 0666).
+  std::uint32_t permissions = 0;
 
-// A file opened for reading, positioned at its start.
+  bool read_only() const { return exists && (permissions & 0222u) == 0; }
+  // The same file in the same state: nobody wrote or replaced it meanwhile.
+  friend bool operator==(const FileInfo& a, const FileInfo& b) {
+    return a.exists == b.exists && a.size == b.size && a.modified == b.modified && a.device == b.device &&
+           a.file_id == b.file_id;
+  }
+  friend bool operator!=(const FileInfo& a, const FileInfo& b) { return !(a == b); }
+};
+
+// A file opened for reading.
 class ReadableFile {
  public:
   virtual ~ReadableFile() = default;
-  // Reads up to `size` bytes at the current position into `buffer` and sets
-  // `*got` to the number read; `*got` is 0 only at the end of the file.
-  virtual Status read(char* buffer, std::size_t size, std::size_t* got) = 0;
-  // Moves to `offset` bytes from the start (past the end is allowed and
-  // reads nothing).
-  virtual Status seek(std::uint64_t offset) = 0;
+  // Reads up to `size` bytes from `offset` into `buffer` and sets `*got` to
+  // the number read: one positioned read, no separate seek. `*got` is 0
+  // only at or past the end of the file.
+  virtual Status read_at(std::uint64_t offset, char* buffer, std::size_t size, std::size_t* got) = 0;
   // The file's length in bytes when it was opened.
   virtual std::uint64_t size() const = 0;
 };
 
-// A file opened for writing. Appended bytes may be buffered until flush();
-// flush() makes them durable (on disk, not only in the operating system).
+// A file opened for writing. Appended bytes reach the operating system at
+// once; sync() makes them durable (on the disk, not only in its cache).
 class WritableFile {
  public:
   virtual ~WritableFile() = default;
   virtual Status append(std::string_view bytes) = 0;
-  virtual Status flush() = 0;
+  virtual Status sync() = 0;
   virtual Status close() = 0;
+};
+
+// An exclusive lock on a lock file, held until it is destroyed.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
+enum class OpenMode {
+  truncate,    // create the file, or cut an existing one to zero length
+  append,      // create the file, or keep its bytes and write at its end
+  create_new,  // create the file; an existing one gives an error
 };
 
 class Env {
  public:
   virtual ~Env() = default;
 
-  // Opens an existing file for reading. A missing file gives not_found.
-  virtual Status open_readable(const fs::path& path, std::unique_ptr<ReadableFile>* file) = 0;
-  // Creates the file, or cuts an existing one to zero length; with
-  // `append` an existing file keeps its bytes and writes go to its end.
-  virtual Status open_writable(const fs::path& path, bool append, std::unique_ptr<WritableFile>* file) = 0;
+  // Opens an existing regular file for reading. A missing file gives
+  // not_found.
+  virtual Status open_readable(const std::filesystem::path& path, std::unique_ptr<ReadableFile>* file) = 0;
+  virtual Status open_writable(const std::filesystem::path& path, OpenMode mode,
+                               std::unique_ptr<WritableFile>* file) = 0;
   // Deletes a file. A missing file gives not_found.
-  virtual Status remove_file(const fs::path& path) = 0;
-  // Renames `from` to `to`, replacing `to` when it exists, in one step.
-  virtual Status rename_file(const fs::path& from, const fs::path& to) = 0;
-  // Copies `from` over `to` (replacing it). Used only outside the database
-  // files: installation and transfer at start-up and exit.
-  virtual Status copy_file(const fs::path& from, const fs::path& to) = 0;
-  // True when `path` names an existing regular file that can be opened for
-  // reading. Never creates anything.
-  virtual bool file_exists(const fs::path& path) = 0;
+  virtual Status remove_file(const std::filesystem::path& path) = 0;
+  // Renames `from` to `to`, replacing `to` in one step, so that `to` never
+  // goes missing. When `to` is a symbolic link, the file it points to is
+  // replaced and the link stays.
+  virtual Status rename_file(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+  // Makes `to` (which must not exist) a second name of the file `from`, or,
+  // where the file system has no such links, a durable copy of it.
+  virtual Status link_file(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+  // Copies `from` over `to` (created or replaced) and makes the copy durable.
+  virtual Status copy_file(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+  // What the file system says about `path`; a missing file, or one that
+  // cannot be looked at, does not exist.
+  virtual FileInfo file_info(const std::filesystem::path& path) = 0;
+  // Gives `path` the permission bits `permissions` (see FileInfo).
+  virtual Status set_permissions(const std::filesystem::path& path, std::uint32_t permissions) = 0;
+  // Cuts `path` back to `size` bytes.
+  virtual Status truncate_file(const std::filesystem::path& path, std::uint64_t size) = 0;
   // Makes the creation, renaming and deletion of entries in `folder` durable.
-  virtual Status sync_folder(const fs::path& folder) = 0;
+  virtual Status sync_folder(const std::filesystem::path& folder) = 0;
+  // Takes an exclusive lock on the lock file `path` (created when missing)
+  // without waiting: busy when another holder has it. Other programs that
+  // honour the lock, in this process or another, wait for it.
+  virtual Status try_lock(const std::filesystem::path& path, std::unique_ptr<FileLock>* lock) = 0;
+};
+
+// An Env that passes every call to another one: the base of Envs that
+// watch or change a few calls (tests that make operations fail, the
+// benchmark that counts bytes).
+class EnvWrapper : public Env {
+ public:
+  explicit EnvWrapper(Env& target) : target_(target) {}
+  Env& target() const { return target_; }
+
+  Status open_readable(const std::filesystem::path& path, std::unique_ptr<ReadableFile>* file) override {
+    return target_.open_readable(path, file);
+  }
+  Status open_writable(const std::filesystem::path& path, OpenMode mode,
+                       std::unique_ptr<WritableFile>* file) override {
+    return target_.open_writable(path, mode, file);
+  }
+  Status remove_file(const std::filesystem::path& path) override { return target_.remove_file(path); }
+  Status rename_file(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    return target_.rename_file(from, to);
+  }
+  Status link_file(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    return target_.link_file(from, to);
+  }
+  Status copy_file(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    return target_.copy_file(from, to);
+  }
+  FileInfo file_info(const std::filesystem::path& path) override { return target_.file_info(path); }
+  Status set_permissions(const std::filesystem::path& path, std::uint32_t permissions) override {
+    return target_.set_permissions(path, permissions);
+  }
+  Status truncate_file(const std::filesystem::path& path, std::uint64_t size) override {
+    return target_.truncate_file(path, size);
+  }
+  Status sync_folder(const std::filesystem::path& folder) override { return target_.sync_folder(folder); }
+  Status try_lock(const std::filesystem::path& path, std::unique_ptr<FileLock>* lock) override {
+    return target_.try_lock(path, lock);
+  }
+
+ private:
+  Env& target_;
 };
 
 // The real file system.
 Env& default_env();
 
+// True when `path` can be opened for reading as an existing file (the test
+// opens it and closes it again at once).
+bool file_exists(Env& env, const std::filesystem::path& path);
 // Reads a whole file into `contents` (for small files: journals, tests).
-Status read_file_to_string(Env& env, const fs::path& path, std::string* contents);
+Status read_file_to_string(Env& env, const std::filesystem::path& path, std::string* contents);
 // Writes `contents` to `path` (created or cut), durably, checking each step.
-Status write_string_to_file(Env& env, const fs::path& path, std::string_view contents);
+Status write_string_to_file(Env& env, const std::filesystem::path& path, std::string_view contents);
+// True when both paths name one existing file (hard links and other
+// spellings included), or, when either does not exist, when their absolute
+// normal forms are equal.
+bool same_file(Env& env, const std::filesystem::path& a, const std::filesystem::path& b);
+// "\"PATH\"": a path as messages name it.
+std::string quoted(const std::filesystem::path& path);
 
 }  // namespace zenfaro

@@ -12,22 +12,31 @@
 namespace zenfaro {
 
 struct Layout {
-  fs::path root;      // the working folder
-  bool host = false;  // true in the host layout
+  std::filesystem::path root;  // the working folder
+  bool host = false;           // true in the host layout
 
   // The folder of commdb.dat, commdb.idx and commdb.old.
-  fs::path database_folder() const;
-  fs::path data_file() const { return database_folder() / "commdb.dat"; }
-  fs::path index_file() const { return database_folder() / "commdb.idx"; }
-  fs::path backup_file() const { return database_folder() / "commdb.old"; }
+  std::filesystem::path database_folder() const;
+  std::filesystem::path data_file() const { return database_folder() / "commdb.dat"; }
+  std::filesystem::path index_file() const { return database_folder() / "commdb.idx"; }
+  std::filesystem::path backup_file() const { return database_folder() / "commdb.old"; }
+  // A file of the database folder.
+  std::filesystem::path database_file(std::string_view name) const { return database_folder() / name; }
   // A work, report or log file: `name` in the working folder.
-  fs::path work_file(std::string_view name) const { return root / fs::path(name); }
+  std::filesystem::path work_file(std::string_view name) const { return root / name; }
 };
 
 // The file whose presence makes the working folder the game's folder.
-fs::path host_marker(const fs::path& root);
+std::filesystem::path host_marker(const std::filesystem::path& root);
 
 // The host layout when `root` holds program\vask.exe, else the standalone one.
-Layout decide_layout(Env& env, const fs::path& root);
+Layout decide_layout(Env& env, const std::filesystem::path& root);
+
+// True when `path` is one of the files the program itself writes in the
+// working folder or the database folder (the database files, the work and
+// report files, the import log, the journal and the lock file): such a file
+// is never a target for anything else. Names are compared ignoring case, as
+// Windows does.
+bool is_program_file(const Layout& layout, const std::filesystem::path& path);
 
 }  // namespace zenfaro

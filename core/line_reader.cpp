@@ -21,19 +21,12 @@ const char* find_line_stop(const char* begin, const char* end) {
 }  // namespace
 
 LineReader::LineReader(ReadableFile* file, std::size_t buffer_size)
-    : file_(file), buffer_(buffer_size), exhausted_(file == nullptr) {
-  // Whatever was read from the file before, reading starts at its start.
-  if (file_ != nullptr) {
-    const Status status = file_->seek(0);
-    if (!status.is_ok()) {
-      status_ = status;
-      exhausted_ = true;
-    }
-  }
-}
+    : file_(file), buffer_(buffer_size), exhausted_(file == nullptr) {}
 
-void LineReader::seek(std::uint64_t offset) {
+void LineReader::seek(std::uint64_t offset, std::size_t read_size) {
   if (file_ == nullptr || !status_.is_ok()) return;
+  read_size_ = read_size;
+  if (read_size > buffer_.size()) buffer_.resize(read_size);
   // Stay in the buffer when the target is already there.
   if (offset >= buffer_start_ && offset <= buffer_start_ + filled_) {
     next_ = static_cast<std::size_t>(offset - buffer_start_);
@@ -43,11 +36,6 @@ void LineReader::seek(std::uint64_t offset) {
   buffer_start_ = offset;
   next_ = filled_ = 0;
   exhausted_ = false;
-  Status status = file_->seek(offset);
-  if (!status.is_ok()) {
-    status_ = status;
-    exhausted_ = true;
-  }
 }
 
 bool LineReader::refill() {
@@ -55,7 +43,8 @@ bool LineReader::refill() {
   buffer_start_ += filled_;
   next_ = filled_ = 0;
   std::size_t got = 0;
-  Status status = file_->read(buffer_.data(), buffer_.size(), &got);
+  const std::size_t wanted = read_size_ != 0 ? read_size_ : buffer_.size();
+  Status status = file_->read_at(buffer_start_, buffer_.data(), wanted, &got);
   if (!status.is_ok()) status_ = status;
   if (!status.is_ok() || got == 0) {
     exhausted_ = true;
@@ -106,7 +95,7 @@ std::int64_t LineReader::read_list_count() {
   const std::uint64_t size = file_ != nullptr ? file_->size() : 0;
   const std::uint64_t here = position();
   const std::int64_t left = size > here ? static_cast<std::int64_t>(size - here) : 0;
-  return std::min(count, left + kMaxEntriesPastEnd);
+  return std::min(count, left + kMaxListEntries);
 }
 
 void LineReader::read_entry(std::string* entry, std::size_t keep) {

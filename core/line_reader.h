@@ -26,19 +26,21 @@ namespace zenfaro {
 
 class LineReader {
  public:
-  // Reads `file` from its start. `file` may be null (a file that could not
-  // be opened reads as empty).
+  // Reads `file` from its start, `buffer_size` bytes per positioned read.
+  // `file` may be null (a file that could not be opened reads as empty).
   explicit LineReader(ReadableFile* file, std::size_t buffer_size = 64 * 1024);
 
-  // Moves to `offset` from the start of the file.
-  void seek(std::uint64_t offset);
+  // Moves to `offset` from the start of the file. With `read_size`, the
+  // reads from there fetch that many bytes each (a record whose length is
+  // known comes in one read, and no byte more); otherwise a buffer's worth.
+  void seek(std::uint64_t offset, std::size_t read_size = 0);
   // Rule 3: true when no byte is left or the next byte is 0x1A.
   bool at_end();
   // Rule 1, with rule 4: the count as written, which may be negative.
   std::int32_t read_count();
   // A count of entries to read for one list: read_count(), with a negative
   // count taken as 0 and a count bounded by the bytes left in the file plus
-  // kMaxEntriesPastEnd (see core/record.h).
+  // kMaxListEntries (see core/record.h).
   std::int64_t read_list_count();
   // Rule 2, with rule 4. Keeps at most `keep` bytes of the entry in `*entry`
   // but always consumes the whole line.
@@ -61,6 +63,7 @@ class LineReader {
   std::uint64_t buffer_start_ = 0;  // file position of buffer_[0]
   std::size_t next_ = 0;            // index of the next byte in buffer_
   std::size_t filled_ = 0;          // bytes of buffer_ that hold data
+  std::size_t read_size_ = 0;       // bytes per read, 0 for the whole buffer
   bool exhausted_ = false;
   Status status_;
 };

@@ -11,9 +11,10 @@ LineWriter::LineWriter(std::unique_ptr<WritableFile> file) : file_(std::move(fil
   buffer_.reserve(kBufferSize);
 }
 
-Status LineWriter::open(Env& env, const fs::path& path, bool append, std::unique_ptr<LineWriter>* writer) {
+Status LineWriter::open(Env& env, const std::filesystem::path& path, OpenMode mode,
+                        std::unique_ptr<LineWriter>* writer) {
   std::unique_ptr<WritableFile> file;
-  Status status = env.open_writable(path, append, &file);
+  Status status = env.open_writable(path, mode, &file);
   if (status.is_ok()) writer->reset(new LineWriter(std::move(file)));
   return status;
 }
@@ -50,7 +51,7 @@ void LineWriter::drain() {
 
 Status LineWriter::finish() {
   drain();
-  if (status_.is_ok()) status_ = file_->flush();
+  if (status_.is_ok()) status_ = file_->sync();
   const Status closed = file_->close();
   if (status_.is_ok()) status_ = closed;
   return status_;

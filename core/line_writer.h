@@ -15,8 +15,7 @@ namespace zenfaro {
 class LineWriter {
  public:
   explicit LineWriter(std::unique_ptr<WritableFile> file);
-  // Opens `path` (created or cut to zero length, or kept and appended to).
-  static Status open(Env& env, const fs::path& path, bool append, std::unique_ptr<LineWriter>* writer);
+  static Status open(Env& env, const std::filesystem::path& path, OpenMode mode, std::unique_ptr<LineWriter>* writer);
 
   void write_count(std::int64_t count);          // " 7 " CR LF
   void write_line(std::string_view text);        // the bytes, then CR LF
@@ -29,6 +28,8 @@ class LineWriter {
   Status finish();
   // Writes out the buffer and closes the file without waiting for the disk.
   Status close();
+  // Closes the file after a failure elsewhere; what it holds no longer matters.
+  void abandon() { close().ignore_error(); }
 
  private:
   void drain();

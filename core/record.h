@@ -1,12 +1,13 @@
 #pragma once
-// The commentary record: three lists of entries, and the capacities that
-// every part of the program shares.
+// The commentary record: three lists of entries.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/capacities.h"
 
 namespace zenfaro {
 
@@ -29,19 +30,11 @@ struct Record {
   friend bool operator!=(const Record& a, const Record& b) { return !(a == b); }
 };
 
-// Records are numbered 1 to N; the record index has slots 0 to kMaxRecords.
-constexpr std::int32_t kMaxRecords = 10000;
-// The work buffer through which every written entry passes holds this many
-// bytes of text (and a terminating NUL).
-constexpr std::size_t kMaxEntryBytes = 4999;
-// A list read past the end of the data gets empty entries for its missing
-// lines, but never more than this many beyond what the rest of the file
-// could hold: a damaged count must not make a reader produce millions of
-// entries.
-constexpr std::int64_t kMaxEntriesPastEnd = 32000;
-
 // The byte that ends the data of every text file the program reads.
 constexpr char kEndOfData = '\x1A';
+
+// "An entry can hold at most 4999 characters."
+extern const std::string kEntryTooLong;
 
 // Why `entry` cannot be stored as an entry, or an empty view when it can.
 // `allow_line_feed` is false where the text comes from a single-line box.

@@ -1,80 +1,82 @@
 #include "core/replace_files.h"
 
-#include <sstream>
-
 namespace zenfaro {
 namespace {
 
-constexpr const char* kJournalHeader = "zenfaro replacement journal 1";
-constexpr const char* kJournalEnd = "end";
+namespace fs = std::filesystem;
 
-// Journal lines: the header, one "move" line per move with TAB-separated
-// paths relative to the working folder (in generic form) and the size the
-// new file must have, then "end".
-struct JournalMove {
-  FileMove move;
-  std::uint64_t size = 0;
-};
+fs::path journal_draft(const Layout& layout) { return layout.work_file("zenfaro.jrn.tmp"); }
 
-std::string relative_text(const Layout& layout, const fs::path& path) {
-  return path.lexically_relative(layout.root).generic_u8string();
-}
-
-fs::path from_relative_text(const Layout& layout, const std::string& text) {
-  return text.empty() ? fs::path() : layout.root / fs::u8path(text);
-}
-
-std::string journal_text(const Layout& layout, const std::vector<JournalMove>& moves) {
-  std::string text = std::string(kJournalHeader) + "\n";
-  for (const JournalMove& m : moves) {
-    text += "move\t" + relative_text(layout, m.move.from) + "\t" + relative_text(layout, m.move.to) + "\t" +
-            (m.move.backup.empty() ? std::string() : relative_text(layout, m.move.backup)) + "\t" +
-            std::to_string(m.size) + "\n";
-  }
-  return text + kJournalEnd + "\n";
-}
-
-// Parses a journal; false when it is incomplete or not a journal.
-bool parse_journal(const Layout& layout, const std::string& text, std::vector<JournalMove>* moves) {
-  std::istringstream lines(text);
-  std::string line;
-  if (!std::getline(lines, line) || line != kJournalHeader) return false;
-  while (std::getline(lines, line)) {
-    if (line == kJournalEnd) return !moves->empty() && lines.peek() == EOF;
-    std::vector<std::string> fields;
-    std::istringstream parts(line);
-    for (std::string field; std::getline(parts, field, '\t');) fields.push_back(field);
-    if (fields.size() != 5 || fields[0] != "move" || fields[1].empty() || fields[2].empty()) return false;
-    JournalMove m;
-    m.move = {from_relative_text(layout, fields[1]), from_relative_text(layout, fields[2]),
-              from_relative_text(layout, fields[3])};
-    try {
-      m.size = std::stoull(fields[4]);
-    } catch (...) {
-      return false;
-    }
-    moves->push_back(m);
-  }
-  return false;
-}
-
-Status sync_folders(Env& env, const Layout& layout, const std::vector<FileMove>& moves) {
-  Status status = env.sync_folder(layout.root);
-  for (const FileMove& move : moves) {
-    if (status.is_ok()) status = env.sync_folder(move.to.parent_path());
-  }
+// Writes the journal whole under another name, then puts it in place in one
+// step and makes that durable: from then on the journal decides.
+Status write_journal(Env& env, const Layout& layout, const std::vector<JournalMove>& moves) {
+  Status status = write_string_to_file(env, journal_draft(layout), journal_text(layout, moves));
+  if (status.is_ok()) status = env.rename_file(journal_draft(layout), journal_file(layout));
+  if (status.is_ok()) status = env.sync_folder(layout.root);
   return status;
 }
 
-std::uint64_t size_of(Env& env, const fs::path& path) {
-  std::unique_ptr<ReadableFile> file;
-  return env.open_readable(path, &file).is_ok() ? file->size() : 0;
+void remove_journal(Env& env, const Layout& layout) {
+  // Left behind, a journal whose moves are all made is finished (as a
+  // no-op) at the next change, so a failure here loses nothing.
+  env.remove_file(journal_file(layout)).ignore_error();
+  env.sync_folder(layout.root).ignore_error();
 }
 
-// Renames made so far, for undoing them in reverse order.
-struct Rename {
-  fs::path from, to;
-};
+bool exists(Env& env, const fs::path& path) { return env.file_info(path).exists; }
+
+// Keeps the old `to` as a second name, `backup`, before the new file takes
+// its place. A missing `to` is created empty first, so that an undo always
+// has a file to put back.
+Status keep_backup(Env& env, const FileMove& move) {
+  if (move.backup.empty()) return Status::ok();
+  Status status = env.remove_file(move.backup);
+  if (!status.is_ok() && !status.is_not_found()) return status;
+  if (!exists(env, move.to)) {
+    status = write_string_to_file(env, move.to, "");
+    if (!status.is_ok()) return status;
+  }
+  return env.link_file(move.to, move.backup);
+}
+
+// The new file takes the old one's permission bits, so that a file the user
+// made private stays private.
+Status make_move(Env& env, const FileMove& move) {
+  const FileInfo old = env.file_info(move.to);
+  Status status = old.exists ? env.set_permissions(move.from, old.permissions) : Status::ok();
+  if (status.is_ok()) status = keep_backup(env, move);
+  if (status.is_ok()) status = env.rename_file(move.from, move.to);
+  return status;
+}
+
+// Puts the backups of the made moves back, newest first, under an undo
+// journal that finishes the undo should it be cut short.
+Status undo_moves(Env& env, const Layout& layout, const std::vector<FileMove>& made) {
+  std::vector<JournalMove> undo;
+  for (auto it = made.rbegin(); it != made.rend(); ++it) undo.push_back({true, *it, 0});
+  Status status = write_journal(env, layout, undo);
+  for (const JournalMove& m : undo) {
+    if (status.is_ok() && exists(env, m.move.backup)) status = env.rename_file(m.move.backup, m.move.to);
+  }
+  if (status.is_ok()) remove_journal(env, layout);
+  return status;
+}
+
+// The moves are made: the folders are made durable and the backups that
+// are not to be kept go. Failures here cost no data.
+void finish_moves(Env& env, const Layout& layout, const std::vector<FileMove>& moves) {
+  for (const FileMove& move : moves) {
+    env.sync_folder(move.to.parent_path()).ignore_error();
+    if (!move.backup.empty() && !move.keep_backup) env.remove_file(move.backup).ignore_error();
+  }
+  remove_journal(env, layout);
+}
+
+Status foreign_journal(const Layout& layout) {
+  return Status::refused("The file " + quoted(journal_file(layout)) +
+                         " is not a journal of this program, so it was left as it is and nothing was changed. "
+                         "Move it out of the folder (or delete it), then try again.");
+}
 
 }  // namespace
 
@@ -84,91 +86,86 @@ Status replace_files(Env& env, const Layout& layout, const std::vector<FileMove>
   for (std::size_t i = 0; i + 1 < moves.size(); ++i) {
     if (moves[i].backup.empty()) return Status::refused("Internal error: a replacement that could not be undone.");
   }
-  Status status = finish_interrupted_replacement(env, layout);
-  if (!status.is_ok()) return status;
+  if (exists(env, journal_file(layout))) return foreign_journal(layout);
 
   std::vector<JournalMove> journal;
-  for (const FileMove& move : moves) journal.push_back({move, size_of(env, move.from)});
-  const fs::path journal_path = journal_file(layout);
-  status = write_string_to_file(env, journal_path, journal_text(layout, journal));
-  if (status.is_ok()) status = env.sync_folder(layout.root);
+  for (const FileMove& move : moves) journal.push_back({false, move, env.file_info(move.from).size});
+  Status status = write_journal(env, layout, journal);
   if (!status.is_ok()) {
-    env.remove_file(journal_path);
+    env.remove_file(journal_draft(layout)).ignore_error();
+    env.remove_file(journal_file(layout)).ignore_error();
     return status;
   }
 
-  std::vector<Rename> done;
+  std::vector<FileMove> made;
   for (const FileMove& move : moves) {
-    if (!move.backup.empty() && env.file_exists(move.to)) {
-      status = env.rename_file(move.to, move.backup);
-      if (!status.is_ok()) break;
-      done.push_back({move.to, move.backup});
-    }
-    status = env.rename_file(move.from, move.to);
+    status = make_move(env, move);
     if (!status.is_ok()) break;
-    done.push_back({move.from, move.to});
+    made.push_back(move);
   }
-
   if (!status.is_ok()) {
-    bool undone = true;
-    for (auto it = done.rbegin(); it != done.rend() && undone; ++it) {
-      undone = env.rename_file(it->to, it->from).is_ok();
+    if (!undo_moves(env, layout, made).is_ok()) {
+      return status.with_more(" The change will be completed the next time the database is opened or changed.");
     }
-    if (!undone) {
-      return Status::io_error(status.message() +
-                              " The change will be completed the next time the database is opened.");
-    }
-    env.remove_file(journal_path);
-    env.sync_folder(layout.root);
-    return Status::io_error(status.message() + " The database was left as it was.");
+    return status.with_more(" The database was left as it was.");
   }
-
-  // The new files are in place. If the journal cannot be removed now, the
-  // next opening finds nothing left to move and removes it then.
-  sync_folders(env, layout, moves);
-  if (env.remove_file(journal_path).is_ok()) env.sync_folder(layout.root);
+  finish_moves(env, layout, moves);
   return Status::ok();
 }
 
 Status finish_interrupted_replacement(Env& env, const Layout& layout) {
-  const fs::path journal_path = journal_file(layout);
-  if (!env.file_exists(journal_path)) return Status::ok();
+  const fs::path path = journal_file(layout);
+  if (!exists(env, path)) return Status::ok();
   std::string text;
-  Status status = read_file_to_string(env, journal_path, &text);
+  Status status = read_file_to_string(env, path, &text);
   if (!status.is_ok()) return status;
-
   std::vector<JournalMove> journal;
-  if (!parse_journal(layout, text, &journal)) {
-    // Cut short while it was written: no move was made.
-    status = env.remove_file(journal_path);
-    return status.is_ok() || status.is_not_found() ? Status::ok() : status;
-  }
-  for (const JournalMove& m : journal) {
-    if (env.file_exists(m.move.from) && size_of(env, m.move.from) != m.size) {
-      return Status::io_error("An interrupted change of the database could not be completed: \"" +
-                              m.move.from.u8string() + "\" is not the file that was written. Nothing was changed.");
-    }
-  }
-  // Each move is made only while its new file is still there, so this can
-  // run again after any interruption.
-  for (const JournalMove& m : journal) {
-    if (!env.file_exists(m.move.from)) continue;
-    if (!m.move.backup.empty() && env.file_exists(m.move.to)) {
-      status = env.rename_file(m.move.to, m.move.backup);
-      if (!status.is_ok()) break;
-    }
-    status = env.rename_file(m.move.from, m.move.to);
-    if (!status.is_ok()) break;
-  }
-  if (!status.is_ok()) {
-    return Status::io_error("An interrupted change of the database could not be completed: " + status.message());
-  }
+  if (!parse_journal(layout, text, &journal)) return foreign_journal(layout);
+
+  const std::string failed = "An interrupted change of the database could not be completed: ";
   std::vector<FileMove> moves;
-  for (const JournalMove& m : journal) moves.push_back(m.move);
-  sync_folders(env, layout, moves);
-  env.remove_file(journal_path);
-  env.sync_folder(layout.root);
+  std::vector<FileMove> made;
+  const JournalMove* changed = nullptr;
+  for (const JournalMove& m : journal) {
+    moves.push_back(m.move);
+    if (m.undo) continue;
+    // A move is made exactly when its new file is gone.
+    if (!exists(env, m.move.from)) {
+      made.push_back(m.move);
+    } else if (changed == nullptr && env.file_info(m.move.from).size != m.size) {
+      changed = &m;
+    }
+  }
+  if (journal.front().undo) {
+    for (const FileMove& move : moves) {
+      if (status.is_ok() && exists(env, move.backup)) status = env.rename_file(move.backup, move.to);
+    }
+    if (!status.is_ok()) return status.with_more(" " + failed + "the database could not be put back as it was.");
+    remove_journal(env, layout);
+    return Status::ok();
+  }
+  if (changed != nullptr) {
+    // The new file is not what was written: it cannot be trusted, so the
+    // change is given up and what was moved already is put back.
+    status = undo_moves(env, layout, made);
+    if (!status.is_ok()) return status.with_more(" " + failed + "the database could not be put back as it was.");
+    return Status::io_error(failed + quoted(changed->move.from) +
+                            " was changed after it was written. The database was left as it was before that change.");
+  }
+  for (const FileMove& move : moves) {
+    if (exists(env, move.from)) status = make_move(env, move);
+    if (!status.is_ok()) return status.with_more(" " + failed.substr(0, failed.size() - 2) + ".");
+  }
+  finish_moves(env, layout, moves);
   return Status::ok();
+}
+
+void remove_leftover_work_files(Env& env, const Layout& layout) {
+  if (exists(env, journal_file(layout))) return;
+  for (const fs::path& leftover : {layout.work_file("temp.tmp"), layout.work_file("temp.idx"), journal_draft(layout),
+                                   layout.database_file("importold.dat"), layout.database_file("importold.idx")}) {
+    env.remove_file(leftover).ignore_error();  // most often not there at all
+  }
 }
 
 }  // namespace zenfaro

@@ -1,147 +1,116 @@
 #include "core/write_record_set.h"
 
-#include <limits>
-
-#include "core/line_reader.h"
-#include "core/line_writer.h"
+#include "core/database_writer.h"
+#include "core/record_codec.h"
 #include "core/replace_files.h"
 
 namespace zenfaro {
 namespace {
 
-constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::int32_t>::max();
-
-// The new data file and index being written.
-struct Output {
-  std::unique_ptr<LineWriter> data;
-  std::unique_ptr<LineWriter> index;
-  std::int32_t records = 0;
-};
-
-// Starts a record in the new files; refuses a record the index cannot hold.
-Status begin_record(Output& out) {
-  if (out.records >= kMaxRecords) {
-    return Status::refused("The database can hold at most 10000 records. Nothing was saved.");
-  }
-  if (out.data->bytes_written() > kMaxOffset) {
-    return Status::refused("The database file would grow beyond 2 GB. Nothing was saved.");
-  }
-  out.index->write_int32(static_cast<std::int32_t>(out.data->bytes_written()));
-  ++out.records;
-  return Status::ok();
-}
-
-void write_list(LineWriter& data, const EntryList& list) {
-  data.write_count(static_cast<std::int64_t>(list.size()));
-  for (const Entry& entry : list) data.write_line(through_work_buffer(entry));
-}
-
-Status write_lists(Output& out, const Record& lists) {
-  Status status = begin_record(out);
-  if (status.is_ok()) {
-    for (const EntryList& list : lists.lists) write_list(*out.data, list);
-  }
-  return status;
-}
-
 // Copies every record of the old data file into `out`, putting `lists` in
 // place of record n (save), leaving record n out (remove), or appending
 // `lists` when the file holds fewer than n records (save).
-Status copy_records(LineReader& reader, Output& out, std::int32_t n, WriteMode mode, const Record& lists) {
-  std::string entry;
+Status copy_records(LineReader& in, DatabaseWriter& out, std::int32_t n, WriteMode mode, const Record& lists) {
   std::int64_t k = 0;
-  while (!reader.at_end()) {
+  while (!in.at_end() && out.status().is_ok()) {
     ++k;
-    const bool chosen = k == n;
-    if (chosen && mode == WriteMode::save) {
-      Status status = write_lists(out, lists);
-      if (!status.is_ok()) return status;
-      for (int block = 0; block < 3; ++block) {
-        const std::int64_t count = reader.read_list_count();
-        for (std::int64_t i = 0; i < count; ++i) reader.skip_entry();
-      }
-      continue;
+    if (k == n) {
+      skip_record(in);
+      if (mode == WriteMode::remove) continue;
     }
-    if (!chosen) {
-      Status status = begin_record(out);
-      if (!status.is_ok()) return status;
+    Status status = out.begin_record();
+    if (!status.is_ok()) return status.with_more(" Nothing was saved.");
+    if (k == n) {
+      write_record(out.data(), lists, EntryCut::work_buffer);
+    } else {
+      copy_record(in, out.data(), EntryCut::work_buffer);
     }
-    for (int block = 0; block < 3; ++block) {
-      const std::int64_t count = reader.read_list_count();
-      if (!chosen) out.data->write_count(count);
-      for (std::int64_t i = 0; i < count; ++i) {
-        if (chosen) {
-          reader.skip_entry();
-        } else {
-          reader.read_entry(&entry, kMaxEntryBytes);
-          out.data->write_line(through_work_buffer(entry));
-        }
-      }
-    }
-    if (!out.data->status().is_ok()) return out.data->status();
   }
-  if (k < n && mode == WriteMode::save) return write_lists(out, lists);
-  return Status::ok();
+  if (k < n && mode == WriteMode::save && out.status().is_ok()) {
+    Status status = out.begin_record();
+    if (!status.is_ok()) return status.with_more(" Nothing was saved.");
+    write_record(out.data(), lists, EntryCut::work_buffer);
+  }
+  // A read error reads as the end of the data: the copy would be cut short.
+  return in.status().is_ok() ? out.status() : in.status();
 }
 
-Status ensure_data_file(Env& env, const fs::path& data_path) {
-  if (env.file_exists(data_path)) return Status::ok();
+// Writes temp.tmp and temp.idx from the old data file, durably.
+Status write_new_files(Database& db, std::int32_t n, WriteMode mode, const Record& lists) {
+  Env& env = *db.env;
+  std::unique_ptr<ReadableFile> old_data;
+  Status status = env.open_readable(db.data_path, &old_data);
+  std::unique_ptr<DatabaseWriter> out;
+  if (status.is_ok()) status = DatabaseWriter::open(env, save_work_data(db.layout), save_work_index(db.layout), &out);
+  if (!status.is_ok()) return status;
+  LineReader in(old_data.get());
+  status = copy_records(in, *out, n, mode, lists);
+  if (status.is_ok()) return out->finish();
+  out->abandon();
+  return status;
+}
+
+Status ensure_data_file(Env& env, const std::filesystem::path& data_path) {
+  if (env.file_info(data_path).exists) return Status::ok();
   std::unique_ptr<WritableFile> file;
-  Status status = env.open_writable(data_path, true, &file);
+  Status status = env.open_writable(data_path, OpenMode::append, &file);
   if (status.is_ok()) status = file->close();
   return status;
 }
 
 }  // namespace
 
-fs::path save_work_data(const Layout& layout) { return layout.work_file("temp.tmp"); }
-fs::path save_work_index(const Layout& layout) { return layout.work_file("temp.idx"); }
+std::filesystem::path save_work_data(const Layout& layout) { return layout.work_file("temp.tmp"); }
+std::filesystem::path save_work_index(const Layout& layout) { return layout.work_file("temp.idx"); }
 
-std::string_view through_work_buffer(std::string_view entry) {
-  entry = entry.substr(0, entry.find('\0'));
-  return entry.substr(0, kMaxEntryBytes);
+Status begin_change(Database& db) {
+  Env& env = *db.env;
+  if (env.file_info(journal_file(db.layout)).exists) {
+    const Status status = finish_interrupted_replacement(env, db.layout);
+    load_index(db, db.index_path, db.data_path);
+    if (!status.is_ok()) return status;
+  }
+  remove_leftover_work_files(env, db.layout);
+  for (const std::filesystem::path& file : {db.data_path, db.index_path}) {
+    if (env.file_info(file).read_only()) {
+      return Status::refused("The database file " + quoted(file) +
+                             " is read-only, so the database was not changed. Make the file writable to change it.");
+    }
+  }
+  return Status::ok();
 }
 
-Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Record& lists) {
+Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, WriteMode mode, const Record& lists) {
   if (lists.empty()) return Status::ok();
-  Env& env = *db.env;
+  if (!lock.held()) return Status::refused("Internal error: the database was to be changed without its lock.");
   const Layout& layout = db.layout;
-
-  Status status = finish_interrupted_replacement(env, layout);
-  if (status.is_ok()) status = ensure_data_file(env, db.data_path);
-  std::unique_ptr<ReadableFile> old_data;
-  if (status.is_ok()) status = env.open_readable(db.data_path, &old_data);
-  Output out;
-  if (status.is_ok()) status = LineWriter::open(env, save_work_data(layout), false, &out.data);
-  if (status.is_ok()) status = LineWriter::open(env, save_work_index(layout), false, &out.index);
+  Status status = begin_change(db);
+  if (status.is_ok()) status = ensure_data_file(*db.env, db.data_path);
+  if (status.is_ok()) status = write_new_files(db, n, mode, lists);
   if (status.is_ok()) {
-    LineReader reader(old_data.get());
-    status = copy_records(reader, out, n, mode, lists);
-    if (status.is_ok() && !reader.status().is_ok()) status = reader.status();
-  }
-  // Both work files are finished (and closed) whatever happened above.
-  for (LineWriter* writer : {out.data.get(), out.index.get()}) {
-    if (writer == nullptr) continue;
-    const Status finished = status.is_ok() ? writer->finish() : writer->close();
-    if (status.is_ok()) status = finished;
-  }
-  old_data.reset();
-  if (status.is_ok()) {
-    status = replace_files(env, layout,
-                           {{save_work_data(layout), db.data_path, layout.backup_file()},
-                            {save_work_index(layout), db.index_path, {}}});
+    status = replace_files(*db.env, layout,
+                           {{save_work_data(layout), db.data_path, layout.backup_file(), true},
+                            {save_work_index(layout), db.index_path, {}, true}});
   }
   if (!status.is_ok()) {
     // The work files are kept only when a journal still needs them to
-    // finish the replacement at the next opening.
-    if (!env.file_exists(journal_file(layout))) {
-      env.remove_file(save_work_data(layout));
-      env.remove_file(save_work_index(layout));
-    }
+    // finish the replacement later.
+    remove_leftover_work_files(*db.env, layout);
     return status;
   }
   load_index(db, db.index_path, db.data_path);
   return Status::ok();
+}
+
+}  // namespace zenfaro
+
+namespace zenfaro {
+
+Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Record& lists) {
+  if (lists.empty()) return Status::ok();
+  DatabaseLock lock;
+  const Status status = lock_database(*db.env, db.layout, &lock);
+  return status.is_ok() ? write_record_set(db, lock, n, mode, lists) : status;
 }
 
 }  // namespace zenfaro

@@ -3,28 +3,33 @@
 // data file is walked record by record and copied, in canonical form, into
 // the work file "temp.tmp", with the given lists in place of record n (save),
 // appended after the last record (save under a number above N), or left out
-// (delete); the new index is built from the offsets of the copy. The new pair
-// then replaces the old one (core/replace_files.h), the previous data file
-// surviving as commdb.old, and the index is reloaded.
+// (delete); the new index "temp.idx" is built from the offsets of the copy.
+// The new pair then replaces the old one (core/replace_files.h), the
+// previous data file surviving as commdb.old, and the index is reloaded.
 #include <cstdint>
 
 #include "core/database.h"
+#include "core/database_lock.h"
 
 namespace zenfaro {
 
 enum class WriteMode { save = 0, remove = 1 };
 
 // Saves `lists` as record n, or deletes record n. With all three lists empty
-// nothing is written, in either mode. On failure the database files and
-// `db` are as they were and the message says what went wrong.
+// nothing is written, in either mode. The caller holds the database's lock.
+// On failure the database files and `db` are as they were and the message
+// says what went wrong.
+Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, WriteMode mode, const Record& lists);
+// The same, taking the lock for the write.
 Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Record& lists);
 
-// The work files of a save, in the working folder.
-fs::path save_work_data(const Layout& layout);   // "temp.tmp"
-fs::path save_work_index(const Layout& layout);  // "temp.idx"
+// What every change of the database does first, under the lock: finishes a
+// replacement that was cut short (reloading `db` then), removes the work
+// files a killed run left, and refuses a read-only database file.
+Status begin_change(Database& db);
 
-// Cuts an entry as the work buffer does: at its first NUL and after
-// kMaxEntryBytes bytes.
-std::string_view through_work_buffer(std::string_view entry);
+// The work files of a save, in the working folder.
+std::filesystem::path save_work_data(const Layout& layout);   // "temp.tmp"
+std::filesystem::path save_work_index(const Layout& layout);  // "temp.idx"
 
 }  // namespace zenfaro

@@ -2,46 +2,61 @@
 // exchange file, streaming one entry at a time.
 #include "exchange/export_commentary.h"
 
-#include "core/line_reader.h"
 #include "core/line_writer.h"
+#include "core/record_codec.h"
 #include "exchange/exchange_format.h"
-#include "exchange/record_stream.h"
-#include "exchange/same_file.h"
 
 namespace zenfaro {
 namespace {
 
+namespace fs = std::filesystem;
+
 // Writing over the database's own files would cut them to nothing before
-// they are read: such a target is refused.
+// they are read, and the other files of the program are rewritten by it:
+// such a target is refused.
 Status check_target(const Database& db, const fs::path& target) {
   for (const fs::path& own : {db.data_path, db.index_path}) {
-    if (same_file(target, own)) {
+    if (same_file(*db.env, target, own)) {
       return Status::refused("The commentary cannot be exported to the database file " +
                              own.filename().u8string() + ": it would be destroyed. Choose another file.");
     }
   }
+  if (is_program_file(db.layout, target)) {
+    return Status::refused("The commentary cannot be exported to " + target.filename().u8string() +
+                           ": the program keeps its own work in that file. Choose another file.");
+  }
   return Status::ok();
 }
 
-// Copies records 1 to N, each list as its count line (in canonical form)
-// and its entry lines, unchanged.
-void copy_records(const Database& db, LineReader& in, const ReadableFile* data, LineWriter& out) {
-  std::string entry;
-  for (std::int32_t n = 1; n <= db.record_count && out.status().is_ok(); ++n) {
-    in.seek(record_start(db, n, data));
-    for (int list = 0; list < 3; ++list) {
-      const std::int64_t count = in.read_list_count();
-      out.write_count(count);
-      for (std::int64_t i = 0; i < count; ++i) {
-        in.read_entry(&entry);
-        out.write_line(entry);
-      }
+// Creates a new file beside `target` for the export to write: a name no
+// file has yet, so that nothing of the user's is overwritten.
+Status create_beside(Env& env, const fs::path& target, fs::path* aside, std::unique_ptr<LineWriter>* out) {
+  Status status;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *aside = target;
+    *aside += attempt == 0 ? ".part" : "." + std::to_string(attempt) + ".part";
+    std::unique_ptr<WritableFile> file;
+    status = env.open_writable(*aside, OpenMode::create_new, &file);
+    if (status.is_ok()) {
+      out->reset(new LineWriter(std::move(file)));
+      return status;
     }
+    if (!env.file_info(*aside).exists) return status;  // not a name clash: a real failure
   }
+  return status;
 }
 
-Status failed(const Status& why, const std::string& outcome = "") {
-  return Status::io_error("The commentary could not be exported. " + why.message() + outcome);
+Status write_records(const Database& db, LineWriter& out) {
+  write_exchange_header(out, db.record_count);
+  const Status status = walk_records(db, 1, db.record_count, [&out](std::int32_t, LineReader& in) {
+    copy_record(in, out, EntryCut::none);
+    return out.status().is_ok();
+  });
+  return status.is_ok() ? out.status() : status;
+}
+
+Status failed(const Status& why) {
+  return Status::io_error("The commentary could not be exported. " + why.message(), why.reason());
 }
 
 }  // namespace
@@ -49,26 +64,22 @@ Status failed(const Status& why, const std::string& outcome = "") {
 Status export_commentary(const Database& db, const fs::path& target, std::int32_t* records) {
   Status status = check_target(db, target);
   if (!status.is_ok()) return status;
-  std::unique_ptr<ReadableFile> data;
-  status = open_data_file(db, &data);
-  if (!status.is_ok()) return failed(status);
-
+  Env& env = *db.env;
+  fs::path aside;
   std::unique_ptr<LineWriter> out;
-  status = LineWriter::open(*db.env, target, false, &out);
+  status = create_beside(env, target, &aside, &out);
   if (!status.is_ok()) return failed(status);
-  LineReader in(data.get());
-  write_exchange_header(*out, db.record_count);
-  copy_records(db, in, data.get(), *out);
-  status = in.status();
-  // Every write and the close are checked, but the file is not forced to
-  // the disk: an export can be made again from the database at any time,
-  // and waiting for the disk would double its time.
-  const Status written = out->close();
-  if (status.is_ok()) status = written;
+  status = write_records(db, *out);
+  // A file that replaces another must be on the disk before the old one is
+  // gone; a new file can be made again from the database at any time.
+  const FileInfo old = env.file_info(target);
+  if (status.is_ok()) status = old.exists ? out->finish() : out->close();
+  if (status.is_ok() && old.exists) status = env.set_permissions(aside, old.permissions);
+  if (status.is_ok()) status = env.rename_file(aside, target);
   if (!status.is_ok()) {
-    // A file cut short would announce records it does not hold.
-    const bool removed = db.env->remove_file(target).is_ok();
-    return failed(status, removed ? " The incomplete file was removed." : "");
+    out->abandon();
+    env.remove_file(aside).ignore_error();
+    return failed(status.with_more(old.exists ? " The existing file was left as it was." : ""));
   }
   if (records != nullptr) *records = db.record_count;
   return Status::ok();

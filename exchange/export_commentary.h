@@ -9,10 +9,12 @@
 namespace zenfaro {
 
 // Writes the exchange file `target` from the stored records of `db` (not
-// from any unsaved lists on screen). On success `*records` is the number of
-// records written. A target that is the database's own data or index file is
-// refused; a target that cannot be created or written is reported.
-Status export_commentary(const Database& db, const fs::path& target, std::int32_t* records);
+// from any unsaved lists on screen). The file is written beside the target
+// and put in its place only when it is whole, so a failed or killed export
+// leaves an existing target as it was. On success `*records` is the number
+// of records written. A target that is one of the program's own files (the
+// database's, the work and report files, the log) is refused.
+Status export_commentary(const Database& db, const std::filesystem::path& target, std::int32_t* records);
 
 // The closing message: "R commentary entries were exported to PATH."
 std::string export_message(std::int32_t records, const std::string& path);

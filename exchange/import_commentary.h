@@ -3,7 +3,7 @@
 // database, recognising stored records by their fingerprints, appending new
 // commentary lines to the records they extend, adding new records at the end
 // and removing duplicate entries, then replacing the database files.
-#include <cstdint>
+#include <ctime>
 #include <functional>
 #include <string>
 
@@ -17,19 +17,28 @@ enum class ImportResult {
   completed,  // the database files were replaced and `db` reloaded
   rejected,   // "Not a commentary file."
   declined,   // the user answered No to the confirmation
-  refused,    // beyond a capacity; nothing of the database changed
+  refused,    // beyond a capacity, or the database cannot be changed now
   failed,     // a file error; the database is as it was
 };
 
-// Called with the summary once the new database files are built, just
-// before the confirmation is asked.
-using ImportObserver = std::function<void(const ImportSummary&)>;
+// What an import did, for the window and the command line to show.
+struct ImportOutcome {
+  ImportResult result = ImportResult::failed;
+  ImportSummary summary;  // what the classification found (when it ran)
+  // Why the import did not complete, for a message box (empty after a
+  // completed or a declined import).
+  std::string message;
+  Icon icon = Icon::none;
+};
+
+// The date of the log block; the local date of today by default.
+using Today = std::function<std::tm()>;
 
 // Runs the whole import of the exchange file at `path` (UTF-8, as the user
-// chose it; it is also what the import log names). Every question and
-// message goes through `prompt`.
-ImportResult import_commentary(Database& db, const std::string& path, Prompt& prompt);
-ImportResult import_commentary(Database& db, const std::string& path, Prompt& prompt,
-                               const ImportObserver& before_confirmation);
+// chose it; it is also what the import log names). The confirmation is
+// asked through `prompt`, with the summary as its details; nothing else is
+// told there. The database's lock is held from the first read of the stored
+// records to the end of the replacement.
+ImportOutcome import_commentary(Database& db, const std::string& path, Prompt& prompt, const Today& today = {});
 
 }  // namespace zenfaro

@@ -8,7 +8,7 @@
 #include "core/cp1252.h"
 #include "core/line_reader.h"
 #include "core/line_writer.h"
-#include "exchange/import_run.h"
+#include "exchange/import_stages.h"
 
 namespace zenfaro {
 
@@ -31,7 +31,7 @@ std::tm local_now() {
 }
 
 // Copies every line of `path` into the log; a missing file gives none.
-Status copy_lines(Env& env, const fs::path& path, LineWriter& log) {
+Status copy_lines(Env& env, const std::filesystem::path& path, LineWriter& log) {
   std::unique_ptr<ReadableFile> file;
   const Status opened = env.open_readable(path, &file);
   if (opened.is_not_found()) return Status::ok();
@@ -45,24 +45,35 @@ Status copy_lines(Env& env, const fs::path& path, LineWriter& log) {
   return in.status();
 }
 
+Status write_block(ImportRun& run, LineWriter& log) {
+  Env& env = *run.db.env;
+  log.write_line(log_date(run.today ? run.today() : local_now()));
+  log.write_line("*** Log start");
+  log.write_line("Logging: COMMDB.DAT");
+  Status status = copy_lines(env, run.db.data_path, log);
+  if (status.is_ok()) {
+    log.write_line("Logging: " + logged_path(run.path));
+    status = copy_lines(env, run.exchange_path, log);
+  }
+  if (status.is_ok()) log.write_line("*** Log end");
+  return status.is_ok() ? log.finish() : status;
+}
+
 }  // namespace
 
 Status append_import_log(ImportRun& run) {
   Env& env = *run.db.env;
+  // A block that cannot be written whole is taken back, so that the next
+  // block does not start in the middle of a cut line.
+  const FileInfo before = env.file_info(run.files.log);
   std::unique_ptr<LineWriter> log;
-  Status status = LineWriter::open(env, run.files.log, true, &log);
+  Status status = LineWriter::open(env, run.files.log, OpenMode::append, &log);
   if (!status.is_ok()) return status;
-  log->write_line(log_date(local_now()));
-  log->write_line("*** Log start");
-  log->write_line("Logging: COMMDB.DAT");
-  status = copy_lines(env, run.db.data_path, *log);
-  if (status.is_ok()) {
-    log->write_line("Logging: " + logged_path(run.path));
-    status = copy_lines(env, run.exchange_path, *log);
-  }
-  if (status.is_ok()) log->write_line("*** Log end");
-  const Status finished = status.is_ok() ? log->finish() : log->close();
-  return status.is_ok() ? finished : status;
+  status = write_block(run, *log);
+  if (status.is_ok()) return status;
+  log->abandon();
+  const Status cut = before.exists ? env.truncate_file(run.files.log, before.size) : env.remove_file(run.files.log);
+  return cut.is_ok() ? status : status.with_more(" " + cut.message());
 }
 
 }  // namespace zenfaro

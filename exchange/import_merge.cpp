@@ -2,67 +2,47 @@
 // file tempfile.tmp. Every stored record is copied in order, the commentary
 // lines of the incoming records that extend it appended to its own (in the
 // order of the exchange file), and the new records follow at the end. The
-// merge streams: one entry at a time, the exchange file read by position.
+// merge streams one entry at a time: the data file and the new records are
+// read front to back, and each extending record, which may lie anywhere in
+// the exchange file, with one positioned read of its own size.
 #include <algorithm>
-#include <optional>
 #include <string>
 
 #include "core/line_writer.h"
-#include "exchange/import_run.h"
+#include "core/record_codec.h"
+#include "exchange/import_stages.h"
 #include "exchange/merge_work_file.h"
-#include "exchange/record_stream.h"
 
 namespace zenfaro {
 namespace {
 
-// Reads incoming records by position. They jump about the exchange file, so
-// each is read through a buffer of its own size (at most 64 KB): one read
-// fetches the whole block and no byte it does not need.
-class PositionedReader {
- public:
-  explicit PositionedReader(ReadableFile* file) : file_(file) {}
+// The largest single read of an extending record; a larger one comes in
+// several reads.
+constexpr std::uint64_t kMaxRecordRead = 1 << 20;
 
-  LineReader& at(const IncomingRecord& record) {
-    keep_status();
-    constexpr std::uint64_t kMaxBuffer = 64 * 1024;
-    reader_.emplace(file_, static_cast<std::size_t>(std::clamp<std::uint64_t>(record.size, 16, kMaxBuffer)));
-    reader_->seek(record.start);  // never 0: the header comes first
-    return *reader_;
-  }
-  Status status() {
-    keep_status();
-    return status_;
-  }
-
- private:
-  void keep_status() {
-    if (reader_ && status_.is_ok()) status_ = reader_->status();
-  }
-  ReadableFile* file_;
-  std::optional<LineReader> reader_;
-  Status status_;
-};
-
-struct Merge {
-  LineWriter& out;
-  std::string entry;
+// Writes the lists it reads as list groups: each entry (escaped where
+// needed), then the terminator. With `only_lines`, the triggers and
+// exclusion triggers are passed over; with `open_lines`, the commentary
+// lines are left without their terminator, for more lines to follow.
+struct GroupWriter : RecordVisitor {
+  LineWriter* out = nullptr;
+  bool only_lines = false;
+  bool open_lines = false;
+  std::int64_t lines = 0;  // the commentary lines written
   std::string scratch;
 
-  // Copies `count` entry lines from `in` as they are (escaped where needed).
-  void copy_entries(LineReader& in, std::int64_t count) {
-    for (std::int64_t i = 0; i < count; ++i) {
-      in.read_entry(&entry);
-      out.write_line(escape_merge_entry(entry, scratch));
-    }
+  void count(ListKind kind, std::int64_t count) {
+    const bool wanted = !only_lines || kind == ListKind::lines;
+    keep = wanted ? std::numeric_limits<std::size_t>::max() : 0;
+    if (kind == ListKind::lines) lines = count;
   }
-  void skip_entries(LineReader& in, std::int64_t count) {
-    for (std::int64_t i = 0; i < count; ++i) in.skip_entry();
+  void entry(ListKind kind, const std::string& text) {
+    if (!only_lines || kind == ListKind::lines) out->write_line(escape_merge_entry(text, scratch));
   }
-  void end_list() { out.write_line(kListTerminator); }
+  void end(ListKind kind) {
+    if (!only_lines && !(open_lines && kind == ListKind::lines)) out->write_line(kListTerminator);
+  }
 };
-
-// A list count of an incoming record, read as stage 4 read it.
-std::int64_t incoming_count(LineReader& in) { return std::max<std::int32_t>(in.read_count(), 0); }
 
 // For each stored record, the incoming records that extend it, in ascending
 // order: first[r] is the first (or -1), next[e] the one after e (or -1).
@@ -83,60 +63,53 @@ Extensions extensions_of(const ImportRun& run) {
   return result;
 }
 
-void copy_stored_records(ImportRun& run, LineReader& stored, const ReadableFile* data, PositionedReader& exchange,
-                         Merge& merge) {
+Status copy_stored_records(ImportRun& run, LineWriter& out) {
   const Extensions extensions = extensions_of(run);
-  const Database& db = run.db;
-  for (std::int32_t n = 1; n <= db.record_count && merge.out.status().is_ok(); ++n) {
-    stored.seek(record_start(db, n, data));
-    for (const ListKind kind : kAllLists) {
-      merge.copy_entries(stored, stored.read_list_count());
-      if (kind != ListKind::lines) {
-        merge.end_list();
-        continue;
-      }
-      for (std::int32_t e = extensions.first[static_cast<std::size_t>(n)]; e >= 0;
-           e = extensions.next[static_cast<std::size_t>(e)]) {
-        IncomingRecord& record = run.incoming[static_cast<std::size_t>(e)];
-        LineReader& incoming = exchange.at(record);
-        merge.skip_entries(incoming, incoming_count(incoming));  // its triggers are those of record n
-        merge.skip_entries(incoming, incoming_count(incoming));
-        merge.copy_entries(incoming, incoming_count(incoming));
-        record.status = kStatusIdentical;  // merged
-      }
-      merge.end_list();
+  LineReader incoming(run.exchange.get(), 64 * 1024);
+  Status status = walk_records(run.db, 1, run.db.record_count, [&](std::int32_t n, LineReader& stored) {
+    GroupWriter own;
+    own.out = &out;
+    std::int32_t e = extensions.first[static_cast<std::size_t>(n)];
+    own.open_lines = e >= 0;
+    read_record_with(stored, own);
+    if (e >= 0) run.extended_own_lines.emplace_back(n, own.lines);
+    for (; e >= 0; e = extensions.next[static_cast<std::size_t>(e)]) {
+      IncomingRecord& record = run.incoming[static_cast<std::size_t>(e)];
+      incoming.seek(record.start, static_cast<std::size_t>(std::clamp<std::uint64_t>(record.size, 16, kMaxRecordRead)));
+      GroupWriter lines;  // its triggers are those of record n
+      lines.out = &out;
+      lines.only_lines = true;
+      read_record_with(incoming, lines);
+      record.status = kStatusIdentical;  // merged
     }
-  }
+    if (own.open_lines) out.write_line(kListTerminator);
+    return out.status().is_ok();
+  });
+  return status.is_ok() ? incoming.status() : status;
 }
 
-void copy_new_records(const ImportRun& run, PositionedReader& exchange, Merge& merge) {
+// The new records lie in the order of the exchange file: one reader goes
+// through it front to back.
+Status copy_new_records(const ImportRun& run, LineWriter& out) {
+  LineReader incoming(run.exchange.get(), 256 * 1024);
+  GroupWriter groups;
+  groups.out = &out;
   for (const IncomingRecord& record : run.incoming) {
-    if (record.status != kStatusNew || !merge.out.status().is_ok()) continue;
-    LineReader& incoming = exchange.at(record);
-    for (int list = 0; list < 3; ++list) {
-      merge.copy_entries(incoming, incoming_count(incoming));
-      merge.end_list();
-    }
+    if (record.status != kStatusNew || !out.status().is_ok()) continue;
+    incoming.seek(record.start);
+    read_record_with(incoming, groups);
   }
+  return incoming.status();
 }
 
 }  // namespace
 
 Status merge_records(ImportRun& run) {
-  std::unique_ptr<ReadableFile> data;
-  Status status = open_data_file(run.db, &data);
   std::unique_ptr<LineWriter> out;
-  if (status.is_ok()) status = LineWriter::open(*run.db.env, run.files.merge, false, &out);
+  Status status = LineWriter::open(*run.db.env, run.files.merge, OpenMode::truncate, &out);
   if (!status.is_ok()) return status;
-
-  LineReader stored(data.get());
-  PositionedReader exchange(run.exchange.get());
-  Merge merge{*out, {}, {}};
-  copy_stored_records(run, stored, data.get(), exchange, merge);
-  copy_new_records(run, exchange, merge);
-
-  status = stored.status();
-  if (status.is_ok()) status = exchange.status();
+  status = copy_stored_records(run, *out);
+  if (status.is_ok()) status = copy_new_records(run, *out);
   // tempfile.tmp is read back by this same run only: it need not reach the
   // disk.
   const Status closed = out->close();

@@ -1,25 +1,31 @@
 // Stages 1, 3 and 4 of the import: the fingerprints of the stored records,
 // the header check of the exchange file, and the fingerprints of the
 // incoming records. Of every record only its fingerprints (and, for an
-// incoming record, its start) are kept.
+// incoming record, its place in the file) are kept.
 #include <string>
 
-#include "core/line_reader.h"
+#include "core/record_codec.h"
 #include "exchange/exchange_format.h"
-#include "exchange/import_run.h"
-#include "exchange/record_stream.h"
+#include "exchange/import_stages.h"
 
 namespace zenfaro {
 namespace {
 
-// Reads the entries of one list and feeds them to `fingerprints`.
-void fingerprint_list(LineReader& in, std::int64_t count, ListKind kind, Fingerprints& fingerprints,
-                      std::string& entry) {
-  for (std::int64_t i = 0; i < count; ++i) {
-    in.read_entry(&entry);
-    fingerprints.feed(kind, entry);
+struct Fingerprinter : RecordVisitor {
+  Fingerprints* fingerprints;
+  void entry(ListKind kind, const std::string& text) { fingerprints->feed(kind, text); }
+};
+
+// Fingerprints an incoming record and refuses a list beyond the capacity.
+struct IncomingReader : Fingerprinter {
+  std::int64_t too_long = 0;  // the first list count beyond the capacity
+  void count(ListKind, std::int64_t count) {
+    if (count > kMaxIncomingListEntries && too_long == 0) {
+      too_long = count;
+      keep = 0;
+    }
   }
-}
+};
 
 std::string number(std::int64_t value) { return std::to_string(value); }
 
@@ -33,19 +39,14 @@ Status fingerprint_stored(ImportRun& run) {
     return Status::refused("The database index lists " + number(db.index_fields) + " records, more than the " +
                            number(kMaxRecords) + " it can hold; an import would lose the rest. Nothing was imported.");
   }
-  std::unique_ptr<ReadableFile> data;
-  Status status = open_data_file(db, &data);
-  if (!status.is_ok()) return status;
-  LineReader in(data.get());
-  std::string entry;
   run.stored.assign(static_cast<std::size_t>(db.record_count), Fingerprints{});
-  for (std::int32_t n = 1; n <= db.record_count; ++n) {
-    in.seek(record_start(db, n, data.get()));
-    Fingerprints& fingerprints = run.stored[static_cast<std::size_t>(n - 1)];
-    for (const ListKind kind : kAllLists) fingerprint_list(in, in.read_list_count(), kind, fingerprints, entry);
-  }
   run.summary.stored = db.record_count;
-  return in.status();
+  return walk_records(db, 1, db.record_count, [&](std::int32_t n, LineReader& in) {
+    Fingerprinter fingerprinter;
+    fingerprinter.fingerprints = &run.stored[static_cast<std::size_t>(n - 1)];
+    read_record_with(in, fingerprinter);
+    return true;
+  });
 }
 
 Status open_exchange(ImportRun& run, bool* accepted) {
@@ -68,21 +69,19 @@ Status read_incoming(ImportRun& run) {
     return Status::refused("The exchange file announces " + number(announced) + " records; an import can take at most " +
                            number(kMaxIncomingRecords) + ". Nothing was imported.");
   }
-  std::string entry;
   run.incoming.assign(static_cast<std::size_t>(std::max(announced, 0)), IncomingRecord{});
   run.summary.found = std::max(announced, 0);
   for (std::size_t i = 0; i < run.incoming.size(); ++i) {
     IncomingRecord& record = run.incoming[i];
     if (in.at_end() && run.summary.found == announced) run.summary.found = static_cast<std::int32_t>(i);
     record.start = in.position();
-    for (const ListKind kind : kAllLists) {
-      const std::int32_t count = in.read_count();
-      if (count > kMaxIncomingListEntries) {
-        return Status::refused("Record " + number(i + 1) + " of the exchange file has a list of " + number(count) +
-                               " entries; an imported list can hold at most " + number(kMaxIncomingListEntries) +
-                               ". Nothing was imported.");
-      }
-      fingerprint_list(in, count, kind, record.fingerprints, entry);
+    IncomingReader reader;
+    reader.fingerprints = &record.fingerprints;
+    read_record_with(in, reader);
+    if (reader.too_long > 0) {
+      return Status::refused("Record " + number(static_cast<std::int64_t>(i) + 1) + " of the exchange file has a list of " +
+                             number(reader.too_long) + " entries; an imported list can hold at most " +
+                             number(kMaxIncomingListEntries) + ". Nothing was imported.");
     }
     record.size = in.position() - record.start;
   }

@@ -3,28 +3,27 @@
 // the entries that repeat an earlier entry of the same list (byte for byte;
 // the first occurrence stays in its place). Only the distinct entries of the
 // list being rebuilt are held in memory.
-#include <limits>
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "core/database_writer.h"
 #include "core/line_reader.h"
-#include "core/line_writer.h"
-#include "exchange/import_run.h"
+#include "exchange/import_stages.h"
 #include "exchange/merge_work_file.h"
 
 namespace zenfaro {
 namespace {
 
-constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::int32_t>::max();
-
 // The distinct entries of one list, in the order of their first occurrence.
 class DistinctEntries {
  public:
-  // Keeps `entry` unless an equal one is kept already.
-  void add(std::string&& entry) {
+  // Keeps `entry` unless an equal one is kept already; true when kept.
+  bool add(std::string&& entry) {
     const auto [it, inserted] = seen_.insert(std::move(entry));
     if (inserted) kept_.push_back(&*it);  // set nodes never move
+    return inserted;
   }
   std::size_t size() const { return kept_.size(); }
   const std::vector<const std::string*>& in_order() const { return kept_; }
@@ -44,44 +43,58 @@ Status work_file_changed() {
   return Status::io_error("The merge work file tempfile.tmp was changed while the import ran.");
 }
 
-// Reads one list group (up to its terminator) and writes the list.
-Status rebuild_list(LineReader& in, LineWriter& data, DistinctEntries& distinct, std::int32_t record) {
-  distinct.clear();
-  std::string line;
-  for (;;) {
-    if (in.at_end()) return work_file_changed();
-    in.read_entry(&line);
-    if (line == kListTerminator) break;
-    unescape_merge_entry(line);
-    distinct.add(std::move(line));
-    if (distinct.size() > kMaxDistinctListEntries) {
-      return Status::refused("Record " + std::to_string(record) + " would hold a list of more than " +
-                             std::to_string(kMaxDistinctListEntries) + " different entries. Nothing was imported.");
-    }
-  }
-  data.write_count(static_cast<std::int64_t>(distinct.size()));
-  for (const std::string* entry : distinct.in_order()) data.write_line(*entry);
-  return Status::ok();
-}
-
-Status rebuild_records(LineReader& in, LineWriter& data, LineWriter& index, std::int32_t expected) {
+struct Rebuild {
+  LineReader& in;
+  DatabaseWriter& out;
   DistinctEntries distinct;
-  std::int32_t records = 0;
-  while (!in.at_end() && data.status().is_ok() && index.status().is_ok()) {
-    if (records == expected) return work_file_changed();
-    if (data.bytes_written() > kMaxOffset) {
-      return Status::refused("The new database file would grow beyond 2 GB. Nothing was imported.");
+  std::string line;
+
+  // Reads one list group (up to its terminator) and writes the list. Of
+  // the entries from position `from` on, *added counts those kept.
+  Status list(std::int32_t record, std::int64_t from, std::int64_t* added) {
+    distinct.clear();
+    for (std::int64_t position = 0;; ++position) {
+      if (in.at_end()) return work_file_changed();
+      in.read_entry(&line);
+      if (line == kListTerminator) break;
+      unescape_merge_entry(line);
+      if (distinct.add(std::move(line)) && position >= from) ++*added;
+      if (static_cast<std::int64_t>(distinct.size()) > kMaxListEntries) {
+        return Status::refused("Record " + std::to_string(record) + " would hold a list of more than " +
+                               std::to_string(kMaxListEntries) + " different entries. Nothing was imported.");
+      }
     }
-    ++records;
-    index.write_int32(static_cast<std::int32_t>(data.bytes_written()));
-    for (int list = 0; list < 3; ++list) {
-      Status status = rebuild_list(in, data, distinct, records);
+    out.data().write_count(static_cast<std::int64_t>(distinct.size()));
+    for (const std::string* entry : distinct.in_order()) out.data().write_line(*entry);
+    return Status::ok();
+  }
+};
+
+Status rebuild_records(ImportRun& run, LineReader& in, DatabaseWriter& out) {
+  Rebuild rebuild{in, out, {}, {}};
+  const std::int32_t expected = run.summary.merged;
+  auto extended = run.extended_own_lines.begin();
+  while (!in.at_end() && out.status().is_ok()) {
+    if (out.records() == expected) return work_file_changed();
+    Status status = out.begin_record();
+    if (!status.is_ok()) return status.with_more(" Nothing was imported.");
+    const std::int32_t record = out.records();
+    // The commentary lines of an extended record count from its own last line.
+    const bool is_extended = extended != run.extended_own_lines.end() && extended->first == record;
+    std::int64_t added = 0;
+    for (const ListKind kind : kAllLists) {
+      const std::int64_t from = kind == ListKind::lines && is_extended ? extended->second : INT64_MAX;
+      status = rebuild.list(record, from, &added);
       if (!status.is_ok()) return status;
+    }
+    if (is_extended) {
+      run.summary.extended.push_back({record, static_cast<std::int32_t>(added)});
+      ++extended;
     }
   }
   if (!in.status().is_ok()) return in.status();
-  if (records != expected && data.status().is_ok() && index.status().is_ok()) return work_file_changed();
-  return Status::ok();
+  if (out.records() != expected && out.status().is_ok()) return work_file_changed();
+  return out.status();
 }
 
 }  // namespace
@@ -90,21 +103,16 @@ Status rebuild_database(ImportRun& run) {
   Env& env = *run.db.env;
   std::unique_ptr<ReadableFile> merged;
   Status status = env.open_readable(run.files.merge, &merged);
-  std::unique_ptr<LineWriter> data;
-  std::unique_ptr<LineWriter> index;
-  if (status.is_ok()) status = LineWriter::open(env, run.files.new_data, false, &data);
-  if (status.is_ok()) status = LineWriter::open(env, run.files.new_index, false, &index);
-  if (status.is_ok()) {
-    LineReader in(merged.get());
-    status = rebuild_records(in, *data, *index, run.summary.merged);
-  }
+  std::unique_ptr<DatabaseWriter> out;
+  if (status.is_ok()) status = DatabaseWriter::open(env, run.files.new_data, run.files.new_index, &out);
+  if (!status.is_ok()) return status;
+  run.wrote_new_files = true;
+  LineReader in(merged.get());
+  status = rebuild_records(run, in, *out);
   // The new files become the database: they must be whole on the disk
   // before anything is moved.
-  for (LineWriter* writer : {data.get(), index.get()}) {
-    if (writer == nullptr) continue;
-    const Status finished = status.is_ok() ? writer->finish() : writer->close();
-    if (status.is_ok()) status = finished;
-  }
+  if (status.is_ok()) return out->finish();
+  out->abandon();
   return status;
 }
 

@@ -15,7 +15,15 @@ EditorModel::EditorModel(Env& env, Layout layout, Prompt& prompt) : prompt_(prom
 
 void EditorModel::report(const std::string& text) { prompt_.tell({text, kDefaultCaption, Icon::error}); }
 
-void EditorModel::open() {
+namespace {
+
+std::string damaged_text(std::int32_t n) {
+  return "Record " + std::to_string(n) + " could not be read whole, so it cannot be changed here.";
+}
+
+}  // namespace
+
+void EditorModel::open(bool show_first_record) {
   const Status status = open_database(*db_.env, db_.layout, &db_);
   if (!status.is_ok()) report(status.message());
   if (db_.index_fields > kMaxRecords) {
@@ -24,7 +32,7 @@ void EditorModel::open() {
                   kDefaultCaption, Icon::warning});
   }
   record_text_ = "1";
-  show_record(1);
+  if (show_first_record) show_record(1);
 }
 
 std::int32_t EditorModel::current_record() const { return leading_number(record_text_); }
@@ -37,21 +45,53 @@ Record EditorModel::working_record() const {
 
 void EditorModel::show_record(std::int32_t n) {
   pending_ = 0;
-  for (WorkingList& list : lists_) list.clear();
-  const Record record = read_record(db_, n);
-  for (ListKind kind : kAllLists) {
-    for (const Entry& entry : record.list(kind)) mutable_list(kind).insert(entry);
-  }
+  // Another program may have changed the database since it was loaded: the
+  // record count and the records' places must be those of the files now.
+  if (database_changed(db_)) load_index(db_, db_.index_path, db_.data_path);
+  Status error;
+  shown_number_ = n;
+  shown_ = read_record(db_, n, &error);
+  damaged_ = error.code() == Status::Code::refused;
+  if (!error.is_ok()) report(error.message());
+  for (ListKind kind : kAllLists) mutable_list(kind).assign(shown_.list(kind));
+}
+
+bool EditorModel::still_as_shown(std::int32_t n, WriteMode mode) {
+  if (!database_changed(db_)) return true;
+  load_index(db_, db_.index_path, db_.data_path);
+  const Record now = read_record(db_, n);
+  if (n == shown_number_ && now == shown_) return true;
+  const std::string number = std::to_string(n);
+  std::string text = n > db_.record_count && !shown_.empty()
+                         ? "Record " + number + " no longer exists: another program changed the database after it "
+                                                "was shown here (it now holds " + std::to_string(db_.record_count) + " records)."
+                         : "Record " + number + " was changed by another program after it was shown here.";
+  text += mode == WriteMode::remove ? "\n\nDelete record " + number + " anyway?"
+          : n > db_.record_count    ? "\n\nSave the lists on screen as a new record anyway?"
+                                    : "\n\nSave the lists on screen as record " + number + " anyway, replacing that change?";
+  return prompt_.ask({text, "Record changed", Icon::warning, false, {}});
 }
 
 bool EditorModel::write(std::int32_t n, WriteMode mode, const char* what) {
   const std::int32_t marker = pending_;
   pending_ = 0;
-  const Status status = write_record_set(db_, n, mode, working_record());
-  if (status.is_ok()) return true;
+  if (working_record().empty()) return true;  // an empty record is never written
+  Status status = damaged_ && n == shown_number_ ? Status::refused(damaged_text(n)) : Status::ok();
+  DatabaseLock lock;
+  if (status.is_ok()) status = lock_database(*db_.env, db_.layout, &lock);
+  if (status.is_ok()) status = begin_change(db_);
+  bool declined = false;
+  if (status.is_ok() && !still_as_shown(n, mode)) declined = true;
+  if (status.is_ok() && !declined) status = write_record_set(db_, lock, n, mode, working_record());
+  if (status.is_ok() && !declined) {
+    // What is stored now is what a later check compares with.
+    shown_number_ = n;
+    shown_ = read_record(db_, n);
+    return true;
+  }
   // Nothing was written: what was pending still is.
   pending_ = marker;
-  report(std::string(what) + "\n\n" + status.message());
+  if (!declined) report(std::string(what) + "\n\n" + status.message());
   return false;
 }
 
@@ -87,18 +127,23 @@ bool EditorModel::add_entry(ListKind kind, std::string_view text) {
     report("Choose a record number of 1 or more in the record box before adding entries.");
     return false;
   }
+  if (damaged_) {
+    report(damaged_text(n));
+    return false;
+  }
   if (const std::string_view problem = entry_problem(text, false); !problem.empty()) {
     report(std::string(problem));
     return false;
   }
+  const auto capacity = static_cast<std::size_t>(kMaxListEntries);
   WorkingList expanded = list(kind);
-  if (expanded.size() >= kMaxListEntries) {
-    report("A list can hold at most " + std::to_string(kMaxListEntries) + " entries.");
+  if (expanded.size() >= capacity) {
+    report("A list can hold at most " + std::to_string(capacity) + " entries.");
     return false;
   }
   expanded.insert(std::string(text));
-  if (!expand_alternatives(expanded, kMaxListEntries)) {
-    report("This entry would expand into more entries than a list can hold (" + std::to_string(kMaxListEntries) +
+  if (!expand_alternatives(expanded, capacity)) {
+    report("This entry would expand into more entries than a list can hold (" + std::to_string(capacity) +
            "). Nothing was added.");
     return false;
   }

@@ -13,6 +13,11 @@
 // Record numbers below 1 (an empty box, "0", "-2", text without a number)
 // name no record: the lists stay empty there and the add and modify commands
 // are refused, so nothing is ever written under such a number.
+//
+// Other programs may change the database meanwhile. Navigation rereads the
+// index when the files changed, and every save or delete holds the
+// database's lock and first checks that the record still holds what the
+// window showed; when it does not, the user decides.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,16 +31,15 @@
 
 namespace zenfaro {
 
-// Entries per list that the window accepts (additions and expansions).
-constexpr std::size_t kMaxListEntries = 32000;
-
 class EditorModel {
  public:
   EditorModel(Env& env, Layout layout, Prompt& prompt);
 
-  // Opens the database and shows record 1; the box reads "1". Reports an
-  // interrupted save that could not be finished through the prompt.
-  void open();
+  // Opens the database and shows record 1 (unless `show_first_record` is
+  // false: the command-line tool's commands that show no record read none);
+  // the box reads "1". Reports an interrupted save that could not be
+  // finished through the prompt.
+  void open(bool show_first_record = true);
 
   // --- The record-number box and the navigator.
   const std::string& record_text() const { return record_text_; }
@@ -77,12 +81,17 @@ class EditorModel {
   const Database& database() const { return db_; }
   // For the import, which replaces the database files and reloads the index.
   Database& mutable_database() { return db_; }
+  // True when the record on screen could not be read whole (see
+  // read_record): it is shown empty and cannot be saved over.
+  bool damaged() const { return damaged_; }
   const Layout& layout() const { return db_.layout; }
   Prompt& prompt() { return prompt_; }
 
  private:
   WorkingList& mutable_list(ListKind kind) { return lists_[static_cast<std::size_t>(kind)]; }
   bool write(std::int32_t n, WriteMode mode, const char* what);
+  // Under the lock: whether record n may be written (see the top).
+  bool still_as_shown(std::int32_t n, WriteMode mode);
   void report(const std::string& text);
 
   Database db_;
@@ -90,6 +99,10 @@ class EditorModel {
   std::string record_text_ = "1";
   std::vector<WorkingList> lists_;
   std::int32_t pending_ = 0;
+  // The record on screen as it was stored when it was shown.
+  std::int32_t shown_number_ = 0;
+  Record shown_;
+  bool damaged_ = false;
 };
 
 }  // namespace zenfaro

@@ -1,7 +1,6 @@
 #include "model/exchange_commands.h"
 
 #include "exchange/export_commentary.h"
-#include "exchange/import_commentary.h"
 
 namespace zenfaro {
 
@@ -13,25 +12,33 @@ FileRequest import_request() {
   return {FileDialogKind::open, "Cross-Reference Output File", "Cross References", "*.CMX", "CMX", false};
 }
 
+ExportOutcome export_records(EditorModel& model, const std::string& path) {
+  ExportOutcome outcome;
+  const Status status = export_commentary(model.database(), std::filesystem::u8path(path), &outcome.records);
+  outcome.done = status.is_ok();
+  outcome.message = outcome.done ? Message{export_message(outcome.records, path)}
+                                 : Message{status.message(), kDefaultCaption, Icon::error};
+  return outcome;
+}
+
+ImportOutcome import_records(EditorModel& model, const std::string& path, const Today& today) {
+  ImportOutcome outcome = import_commentary(model.mutable_database(), path, model.prompt(), today);
+  if (outcome.result == ImportResult::completed && model.record_count() >= 1) model.show_record(1);
+  return outcome;
+}
+
 void export_command(EditorModel& model) {
   const std::optional<std::string> path = model.prompt().choose_file(export_request());
   if (!path || path->empty()) return;
-  std::int32_t records = 0;
-  const Status status = export_commentary(model.database(), fs::u8path(*path), &records);
-  if (status.is_ok()) {
-    model.prompt().tell({export_message(records, *path)});
-  } else {
-    model.prompt().tell({status.message(), kDefaultCaption, Icon::error});
-  }
+  model.prompt().tell(export_records(model, *path).message);
 }
 
 bool import_command(EditorModel& model) {
   const std::optional<std::string> path = model.prompt().choose_file(import_request());
   if (!path || path->empty()) return false;
-  const ImportResult result = import_commentary(model.mutable_database(), *path, model.prompt());
-  if (result != ImportResult::completed) return false;
-  if (model.record_count() >= 1) model.show_record(1);
-  return true;
+  const ImportOutcome outcome = import_records(model, *path);
+  if (!outcome.message.empty()) model.prompt().tell({outcome.message, kDefaultCaption, outcome.icon});
+  return outcome.result == ImportResult::completed;
 }
 
 }  // namespace zenfaro

@@ -1,18 +1,37 @@
 #pragma once
-// The two exchange buttons of the main window, without the window: each asks
-// for a file through the prompt (the window shows a file dialog there), then
-// runs the export or the import on the model's database.
+// The two exchange buttons of the main window, and the same commands for
+// the command-line tool. Both run the export and the import on the model's
+// database and return what happened; the window tells it in a message box,
+// the command line prints it.
+#include <cstdint>
+#include <string>
+
+#include "exchange/import_commentary.h"
 #include "model/editor_model.h"
 
 namespace zenfaro {
+
+struct ExportOutcome {
+  bool done = false;
+  std::int32_t records = 0;
+  // The closing message, or why the export failed.
+  Message message;
+};
+
+// Exports the stored records to `path` (UTF-8, as chosen).
+ExportOutcome export_records(EditorModel& model, const std::string& path);
+// Imports the exchange file `path`; the confirmation is asked through the
+// model's prompt. After a completed import the model shows record 1.
+ImportOutcome import_records(EditorModel& model, const std::string& path, const Today& today = {});
 
 // "E&xport Commentary": the save request "Commentary Export", then the
 // export and its closing message (or the reason it failed).
 void export_command(EditorModel& model);
 
 // "&Import Commentary": the open request "Cross-Reference Output File", then
-// the import. True when the import completed: the window must then end with
-// kEndImported so that start-up opens it again on the new database.
+// the import and, when it did not complete, why. True when the import
+// completed: the window must then end with kEndImported so that start-up
+// opens it again on the new database.
 bool import_command(EditorModel& model);
 
 // The two file requests.

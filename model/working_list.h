@@ -15,7 +15,6 @@ class WorkingList {
  public:
   explicit WorkingList(bool sorted) : sorted_(sorted) {}
 
-  bool sorted() const { return sorted_; }
   std::size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
   const Entry& at(std::size_t position) const { return entries_.at(position); }
@@ -23,6 +22,9 @@ class WorkingList {
 
   // Inserts by the list's rule and returns the position taken.
   std::size_t insert(Entry entry);
+  // Replaces the whole list, as inserting each entry in turn would: one
+  // stable sort for a sorted list, so a long list costs n log n.
+  void assign(EntryList entries);
   void remove_at(std::size_t position) { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(position)); }
   void replace_at(std::size_t position, Entry entry) { entries_.at(position) = std::move(entry); }
   void clear() { entries_.clear(); }

@@ -127,16 +127,28 @@ TEST_F(Startup, ASecondStartCopiesNothing) {
   EXPECT_EQ(read_bytes(program("kestrane.pbc")), "K");
 }
 
-TEST_F(Startup, AFailedKestraneCopyKeepsTheSourceAndGoesOn) {
-  make_host();
-  write_bytes(plugin("kestrane.pbc"), "K");
-  env_.fail_at = 0;  // the copy is the first changing operation
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(env_.log.at(0), "copy kestrane.pbc -> kestrane.pbc");
-  EXPECT_EQ(read_bytes(plugin("kestrane.pbc")), "K");
-  EXPECT_FALSE(is_file(program("kestrane.pbc")));
-  EXPECT_EQ(layouts_.size(), 1u);
-  EXPECT_TRUE(prompt_.messages.empty());
+TEST_F(Startup, AFailingKestraneInstallationLeavesBothCopiesAsTheyWereAndSaysSo) {
+  const auto install = [this](int fail_at) {
+    fs::remove_all(folder_.path());
+    make_host();
+    write_bytes(plugin("kestrane.pbc"), "new");
+    write_bytes(program("kestrane.pbc"), "old");
+    env_.reset();
+    env_.fail_at = fail_at;
+    prompt_ = ScriptedPrompt();
+    install_kestrane(env_, folder_.path(), prompt_);
+  };
+  install(-1);
+  const std::vector<std::string> operations = env_.log;
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    SCOPED_TRACE("failing: " + operations[i]);
+    install(static_cast<int>(i));
+    const bool installed = read_bytes(program("kestrane.pbc")) == "new";
+    EXPECT_TRUE(installed || read_bytes(program("kestrane.pbc")) == "old");
+    EXPECT_EQ(is_file(plugin("kestrane.pbc")), !installed || operations[i].rfind("remove", 0) == 0);
+    EXPECT_EQ(prompt_.messages.size(), installed ? 0u : 1u);
+    EXPECT_FALSE(is_file(program("kestrane.pbc.zenfaro-new")));
+  }
 }
 
 TEST_F(Startup, TheWindowReopensWhileItEndsWith123) {
@@ -167,7 +179,7 @@ TEST_F(Startup, YesToTransferCopiesBothDatabaseFilesIntoTheGame) {
   EXPECT_EQ(read_bytes(game_data("commdb.dat")), "data");
   EXPECT_EQ(read_bytes(game_data("commdb.idx")), "index");
   EXPECT_TRUE(prompt_.messages.empty());
-  EXPECT_FALSE(is_file(game_data("commdb.dat.new")));
+  EXPECT_FALSE(is_file(game_data("commdb.dat.zenfaro-new")));
 }
 
 TEST_F(Startup, NoToTransferLeavesTheGameFilesUntouched) {
@@ -177,22 +189,36 @@ TEST_F(Startup, NoToTransferLeavesTheGameFilesUntouched) {
   EXPECT_FALSE(is_file(game_data("commdb.idx")));
 }
 
-TEST_F(Startup, AFailedTransferIsReportedLeavesTheGameFileWholeAndStillCopiesTheIndex) {
-  make_host_with_database();
-  prompt_.answers = {false, true};
-  StartupHooks hooks;
-  hooks.run_window = [this](const Layout&) {
-    env_.fail_at = static_cast<int>(env_.log.size());  // the first copy of the transfer
-    return static_cast<int>(kEndQuit);
+TEST_F(Startup, AFailingTransferLeavesTheGamesPairAsItWasAndNamesOnlyItsFiles) {
+  const auto transfer = [this](int fail_at) {
+    fs::remove_all(folder_.path());
+    make_host_with_database();
+    write_bytes(game_data("commdb.idx"), "old index");
+    env_.reset();
+    env_.fail_at = fail_at;
+    prompt_ = ScriptedPrompt();
+    transfer_database(env_, Layout{folder_.path(), true}, prompt_);
   };
-  hooks.show_help = [](const Layout&) {};
-  run_startup(env_, folder_.path(), prompt_, hooks);
-  EXPECT_EQ(read_bytes(game_data("commdb.dat")), "old data");
-  EXPECT_EQ(read_bytes(game_data("commdb.idx")), "index");
-  ASSERT_EQ(prompt_.errors(), 1);
-  EXPECT_NE(prompt_.messages[0].text.find("could not be transferred"), std::string::npos);
+  transfer(-1);
+  const std::vector<std::string> operations = env_.log;
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    SCOPED_TRACE("failing: " + operations[i]);
+    transfer(static_cast<int>(i));
+    const std::string pair = read_bytes(game_data("commdb.dat")) + "|" + read_bytes(game_data("commdb.idx"));
+    if (pair == "old data|old index") {
+      ASSERT_EQ(prompt_.errors(), 1);
+      EXPECT_NE(prompt_.messages[0].text.find("The game's files were left as they were."), std::string::npos);
+      EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos) << prompt_.messages[0].text;
+    } else {
+      EXPECT_EQ(pair, "data|index");
+      EXPECT_EQ(prompt_.errors(), 0);
+    }
+    for (const char* aside : {"commdb.dat.zenfaro-new", "commdb.idx.zenfaro-new", "commdb.dat.zenfaro-old"}) {
+      // Only the failing removal of a file can leave it behind.
+      EXPECT_TRUE(!is_file(game_data(aside)) || operations[i] == "remove " + std::string(aside)) << aside;
+    }
+  }
 }
-
 
 }  // namespace
 }  // namespace zenfaro

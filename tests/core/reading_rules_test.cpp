@@ -94,7 +94,7 @@ TEST_F(Reading, PastTheEndCountsAreZeroAndEntriesEmpty) {
 
 TEST_F(Reading, AbsurdListCountsAreBoundedByTheRestOfTheFile) {
   LineReader& reader = open(" 999999999 \r\na\r\n");
-  EXPECT_EQ(reader.read_list_count(), 3 + kMaxEntriesPastEnd);
+  EXPECT_EQ(reader.read_list_count(), 3 + kMaxListEntries);
   LineReader& negative = open("-4\r\n");
   EXPECT_EQ(negative.read_list_count(), 0);
 }

@@ -44,4 +44,10 @@ std::vector<Record> ExchangeFolder::records() const {
   return result;
 }
 
+ImportOutcome ExchangeFolder::import_told(std::string_view name) {
+  const ImportOutcome outcome = import_commentary(db_, path_of(name), prompt_);
+  if (!outcome.message.empty()) prompt_.tell({outcome.message, kDefaultCaption, outcome.icon});
+  return outcome;
+}
+
 }  // namespace zenfaro::testing

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/database.h"
+#include "exchange/import_commentary.h"
 #include "tests/support/faulty_env.h"
 #include "tests/support/records.h"
 #include "tests/support/scripted_prompt.h"
@@ -37,6 +38,8 @@ class ExchangeFolder : public ::testing::Test {
   std::vector<Record> records() const;
   // The UTF-8 path of a file in the folder, as a dialog would return it.
   std::string path_of(std::string_view name) const { return (folder_ / name).u8string(); }
+  // Imports `name` as the window does: the outcome's message is told.
+  ImportOutcome import_told(std::string_view name);
 
   TempFolder folder_;
   FaultyEnv env_;

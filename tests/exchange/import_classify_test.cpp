@@ -22,7 +22,11 @@ class Classifying : public ExchangeFolder {
   // Imports `exchange` and declines the confirmation.
   ImportResult import_declined(const std::string& exchange) {
     write_bytes(folder_ / "in.CMX", exchange);
-    return import_commentary(db_, path_of("in.CMX"), prompt_, [this](const ImportSummary& s) { summary_ = s; });
+    return [this] {
+      const ImportOutcome outcome = import_told("in.CMX");
+      summary_ = outcome.summary;
+      return outcome.result;
+    }();
   }
   ImportSummary summary_;
 };
@@ -144,7 +148,7 @@ TEST_F(Rejecting, AFileWithoutTheDataSection) {
 
 TEST_F(Rejecting, AFileThatDoesNotExist) {
   store({kGoal});
-  EXPECT_EQ(import_commentary(db_, path_of("missing.CMX"), prompt_), ImportResult::rejected);
+  EXPECT_EQ(import_told("missing.CMX").result, ImportResult::rejected);
   ASSERT_EQ(prompt_.messages.size(), 1u);
   EXPECT_EQ(prompt_.messages[0].text, "Not a commentary file.");
 }

@@ -21,7 +21,7 @@ class Merging : public ExchangeFolder {
   ImportResult import_file(const std::string& exchange, bool confirm = true) {
     write_bytes(folder_ / "in.CMX", exchange);
     prompt_.answers = {confirm};
-    return import_commentary(db_, path_of("in.CMX"), prompt_);
+    return import_told("in.CMX").result;
   }
   // The database files as a reopening finds them.
   std::vector<Record> reopened() {
@@ -169,7 +169,7 @@ TEST_F(Logging, LinesAreReEndedAndTheCopyStopsAt1A) {
   store_files(count(1) + "a\nb\r\n" + count(0) + count(0) + "stray", index_bytes({0}));
   write_bytes(folder_ / "in.CMX", exchange_header(0) + "after\x1Ahidden\r\n");
   prompt_.answers = {true};
-  ASSERT_EQ(import_commentary(db_, path_of("in.CMX"), prompt_), ImportResult::completed);
+  ASSERT_EQ(import_told("in.CMX").result, ImportResult::completed);
   EXPECT_EQ(file("zenfaro.log"),
             block(count(1) + "a\nb\r\n" + count(0) + count(0) + line("stray"), exchange_header(0) + line("after")));
 }

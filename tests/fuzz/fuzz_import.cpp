@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   testing::ScriptedPrompt prompt;
   prompt.answers = {confirm};
-  const ImportResult result = import_commentary(db, layout.work_file("in.CMX").u8string(), prompt);
+  const ImportResult result = import_commentary(db, layout.work_file("in.CMX").u8string(), prompt).result;
   if (result == ImportResult::completed) {
     if (!confirm || db.record_count > kMaxRecords || !check_database(db).matches) __builtin_trap();
   } else if (contents(layout.data_file()) != old_data || contents(layout.index_file()) != old_index) {

@@ -32,7 +32,7 @@ class Editing : public ::testing::Test {
   }
   Record stored(std::int32_t n) {
     Database db;
-    open_database(default_env(), Layout{folder_.path(), false}, &db);
+    open_database(default_env(), Layout{folder_.path(), false}, &db).ignore_error();
     return read_record(db, n);
   }
   EntryList shown(ListKind kind) const { return model_.list(kind).entries(); }

@@ -1,0 +1,22 @@
+#include "core/database_lock.h"
+
+#include <thread>
+
+namespace zenfaro {
+
+std::filesystem::path lock_file(const Layout& layout) { return layout.database_folder() / "zenfaro.lck"; }
+
+Status lock_database(Env& env, const Layout& layout, DatabaseLock* lock, std::chrono::milliseconds wait) {
+  const auto give_up = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    const Status status = env.try_lock(lock_file(layout), &lock->lock_);
+    if (status.code() != Status::Code::busy) return status;
+    if (std::chrono::steady_clock::now() >= give_up) {
+      return Status::busy("The database in " + quoted(layout.database_folder()) +
+                          " is being changed by another program. Try again in a moment; nothing was changed.");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+}  // namespace zenfaro
