@@ -1,5 +1,7 @@
 #include "core/replace_files.h"
 
+#include <algorithm>
+
 namespace zenfaro {
 namespace {
 
@@ -16,12 +18,10 @@ Status write_journal(Env& env, const Layout& layout, const std::vector<JournalMo
   return status;
 }
 
-void remove_journal(Env& env, const Layout& layout) {
-  // Left behind, a journal whose moves are all made is finished (as a
-  // no-op) at the next change, so a failure here loses nothing.
-  env.remove_file(journal_file(layout)).ignore_error();
-  env.sync_folder(layout.root).ignore_error();
-}
+// Left behind, a journal whose moves are all made is finished (as a no-op)
+// at the next change, so neither its removal nor the folder's record of it
+// needs to be durable.
+void remove_journal(Env& env, const Layout& layout) { env.remove_file(journal_file(layout)).ignore_error(); }
 
 bool exists(Env& env, const fs::path& path) { return env.file_info(path).exists; }
 
@@ -49,6 +49,21 @@ Status make_move(Env& env, const FileMove& move) {
   return status;
 }
 
+// Makes the renames into the targets' folders durable, each folder once.
+Status sync_target_folders(Env& env, const std::vector<FileMove>& moves) {
+  std::vector<fs::path> folders;
+  for (const FileMove& move : moves) {
+    if (std::find(folders.begin(), folders.end(), move.to.parent_path()) == folders.end()) {
+      folders.push_back(move.to.parent_path());
+    }
+  }
+  Status status;
+  for (const fs::path& folder : folders) {
+    if (status.is_ok()) status = env.sync_folder(folder);
+  }
+  return status;
+}
+
 // Puts the backups of the made moves back, newest first, under an undo
 // journal that finishes the undo should it be cut short.
 Status undo_moves(Env& env, const Layout& layout, const std::vector<FileMove>& made) {
@@ -58,15 +73,17 @@ Status undo_moves(Env& env, const Layout& layout, const std::vector<FileMove>& m
   for (const JournalMove& m : undo) {
     if (status.is_ok() && exists(env, m.move.backup)) status = env.rename_file(m.move.backup, m.move.to);
   }
+  if (status.is_ok()) status = sync_target_folders(env, made);
   if (status.is_ok()) remove_journal(env, layout);
   return status;
 }
 
-// The moves are made: the folders are made durable and the backups that
-// are not to be kept go. Failures here cost no data.
+// The moves are made: they are made durable before the journal that would
+// redo them goes, and the backups that are not to be kept go. A failure
+// here costs no data: the journal stays and finds nothing left to do.
 void finish_moves(Env& env, const Layout& layout, const std::vector<FileMove>& moves) {
+  if (!sync_target_folders(env, moves).is_ok()) return;
   for (const FileMove& move : moves) {
-    env.sync_folder(move.to.parent_path()).ignore_error();
     if (!move.backup.empty() && !move.keep_backup) env.remove_file(move.backup).ignore_error();
   }
   remove_journal(env, layout);

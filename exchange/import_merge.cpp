@@ -2,9 +2,9 @@
 // file tempfile.tmp. Every stored record is copied in order, the commentary
 // lines of the incoming records that extend it appended to its own (in the
 // order of the exchange file), and the new records follow at the end. The
-// merge streams one entry at a time: the data file and the new records are
-// read front to back, and each extending record, which may lie anywhere in
-// the exchange file, with one positioned read of its own size.
+// merge streams one entry at a time: the data file is read front to back,
+// and each incoming record it needs, extending or new, with one positioned
+// read of its own size.
 #include <algorithm>
 #include <string>
 
@@ -44,6 +44,11 @@ struct GroupWriter : RecordVisitor {
   }
 };
 
+// Puts `in` at an incoming record, whose block the next read fetches whole.
+void seek_record(LineReader& in, const IncomingRecord& record) {
+  in.seek(record.start, static_cast<std::size_t>(std::clamp<std::uint64_t>(record.size, 16, kMaxRecordRead)));
+}
+
 // For each stored record, the incoming records that extend it, in ascending
 // order: first[r] is the first (or -1), next[e] the one after e (or -1).
 struct Extensions {
@@ -75,7 +80,7 @@ Status copy_stored_records(ImportRun& run, LineWriter& out) {
     if (e >= 0) run.extended_own_lines.emplace_back(n, own.lines);
     for (; e >= 0; e = extensions.next[static_cast<std::size_t>(e)]) {
       IncomingRecord& record = run.incoming[static_cast<std::size_t>(e)];
-      incoming.seek(record.start, static_cast<std::size_t>(std::clamp<std::uint64_t>(record.size, 16, kMaxRecordRead)));
+      seek_record(incoming, record);
       GroupWriter lines;  // its triggers are those of record n
       lines.out = &out;
       lines.only_lines = true;
@@ -88,15 +93,13 @@ Status copy_stored_records(ImportRun& run, LineWriter& out) {
   return status.is_ok() ? incoming.status() : status;
 }
 
-// The new records lie in the order of the exchange file: one reader goes
-// through it front to back.
 Status copy_new_records(const ImportRun& run, LineWriter& out) {
-  LineReader incoming(run.exchange.get(), 256 * 1024);
+  LineReader incoming(run.exchange.get(), 64 * 1024);
   GroupWriter groups;
   groups.out = &out;
   for (const IncomingRecord& record : run.incoming) {
     if (record.status != kStatusNew || !out.status().is_ok()) continue;
-    incoming.seek(record.start);
+    seek_record(incoming, record);
     read_record_with(incoming, groups);
   }
   return incoming.status();
