@@ -100,19 +100,19 @@ CLI::Validator decimal(std::uint64_t minimum, std::uint64_t maximum) {
 CLI::Option* add_record_argument(CLI::App& command, std::int32_t& record) {
   return command.add_option("N", record, "record number (1 or more)")
       ->required()
-      ->check(decimal(1, static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())));
+      ->transform(decimal(1, static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())));
 }
 
 CLI::Option* add_position_argument(CLI::App& command, std::size_t& position) {
   return command.add_option("POS", position, "display position, from 0")
       ->required()
-      ->check(decimal(0, std::numeric_limits<std::uint32_t>::max()));
+      ->transform(decimal(0, std::numeric_limits<std::uint32_t>::max()));
 }
 
 CLI::Option* add_positions_argument(CLI::App& command, std::vector<std::size_t>& positions) {
   return command.add_option("POS", positions, "display positions, from 0")
       ->required()
-      ->check(decimal(0, std::numeric_limits<std::uint32_t>::max()));
+      ->transform(decimal(0, std::numeric_limits<std::uint32_t>::max()));
 }
 
 std::string entry_noun(ListKind kind) {

@@ -129,7 +129,7 @@ class RealEnv final : public Env {
   }
 
   Status link_file(const fs::path& from, const fs::path& to) override {
-    const int error = platform::hard_link(from, to);
+    const int error = platform::hard_link(follow_links(from), to);
     if (error == 0) return Status::ok();
     if (!platform::is_link_unsupported(error)) return failure("make a second name for", from, error);
     std::unique_ptr<WritableFile> probe;

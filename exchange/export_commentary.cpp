@@ -65,20 +65,21 @@ Status export_commentary(const Database& db, const fs::path& target, std::int32_
   Status status = check_target(db, target);
   if (!status.is_ok()) return status;
   Env& env = *db.env;
+  const FileInfo old = env.file_info(target);
   fs::path aside;
   std::unique_ptr<LineWriter> out;
   status = create_beside(env, target, &aside, &out);
-  if (!status.is_ok()) return failed(status);
-  status = write_records(db, *out);
+  if (status.is_ok()) status = write_records(db, *out);
   // A file that replaces another must be on the disk before the old one is
   // gone; a new file can be made again from the database at any time.
-  const FileInfo old = env.file_info(target);
   if (status.is_ok()) status = old.exists ? out->finish() : out->close();
   if (status.is_ok() && old.exists) status = env.set_permissions(aside, old.permissions);
   if (status.is_ok()) status = env.rename_file(aside, target);
   if (!status.is_ok()) {
-    out->abandon();
-    env.remove_file(aside).ignore_error();
+    if (out) {
+      out->abandon();
+      env.remove_file(aside).ignore_error();
+    }
     return failed(status.with_more(old.exists ? " The existing file was left as it was." : ""));
   }
   if (records != nullptr) *records = db.record_count;

@@ -45,9 +45,7 @@ Record EditorModel::working_record() const {
 
 void EditorModel::show_record(std::int32_t n) {
   pending_ = 0;
-  // Another program may have changed the database since it was loaded: the
-  // record count and the records' places must be those of the files now.
-  if (database_changed(db_)) load_index(db_, db_.index_path, db_.data_path);
+  reload_if_changed();
   Status error;
   shown_number_ = n;
   shown_ = read_record(db_, n, &error);
@@ -58,7 +56,7 @@ void EditorModel::show_record(std::int32_t n) {
 
 bool EditorModel::still_as_shown(std::int32_t n, WriteMode mode) {
   if (!database_changed(db_)) return true;
-  load_index(db_, db_.index_path, db_.data_path);
+  reload_if_changed();
   const Record now = read_record(db_, n);
   if (n == shown_number_ && now == shown_) return true;
   const std::string number = std::to_string(n);
@@ -108,7 +106,12 @@ void EditorModel::set_record_text(std::string text) {
   show_record(current_record());
 }
 
+void EditorModel::reload_if_changed() {
+  if (database_changed(db_)) load_index(db_, db_.index_path, db_.data_path);
+}
+
 void EditorModel::step(int direction) {
+  reload_if_changed();
   const std::int32_t maximum = navigator_maximum();
   const std::int32_t now = current_record();
   std::int32_t next = 1;

@@ -90,6 +90,9 @@ class EditorModel {
  private:
   WorkingList& mutable_list(ListKind kind) { return lists_[static_cast<std::size_t>(kind)]; }
   bool write(std::int32_t n, WriteMode mode, const char* what);
+  // Another program may have changed the database since it was loaded: the
+  // record count and the records' places must be those of the files now.
+  void reload_if_changed();
   // Under the lock: whether record n may be written (see the top).
   bool still_as_shown(std::int32_t n, WriteMode mode);
   void report(const std::string& text);

@@ -86,19 +86,24 @@ TEST_F(Cli, RefusalsExitWithOneAndChangeNothing) {
 }
 
 TEST_F(Cli, UsageErrorsExitWithTwo) {
-  EXPECT_EQ(cli({"show", "0"}).status, 2);
-  EXPECT_EQ(cli({"show", "-1"}).status, 2);
-  EXPECT_EQ(cli({"show", "x"}).status, 2);
+  for (const char* number : {"0", "-1", "x", "0x10", "1e3", "+3", " 3", "3.0", "99999999999"}) {
+    EXPECT_EQ(cli({"show", number}).status, 2) << number;
+    EXPECT_EQ(cli({"remove", "1", "lines", number == std::string("0") ? "-0" : number}).status, 2) << number;
+  }
   EXPECT_EQ(cli({"add", "1", "nowhere", "x"}).status, 2);
   EXPECT_EQ(cli({"add", "1", "lines"}).status, 2);
   EXPECT_EQ(cli({"frobnicate"}).status, 2);
   EXPECT_EQ(run_cli({}).status, 2);
 }
 
-TEST_F(Cli, DeleteRemovesTheRecord) {
+TEST_F(Cli, DeleteRemovesTheRecordNamedInDecimal) {
   cli({"add", "1", "triggers", "one"});
   cli({"add", "2", "triggers", "two"});
-  CliRun run = cli({"delete", "1"});
+  for (int k = 3; k <= 10; ++k) cli({"add", std::to_string(k), "triggers", "t" + std::to_string(k)});
+  ASSERT_EQ(cli({"delete", "010"}).status, 0);  // record 10, not 8
+  EXPECT_EQ(cli({"list"}).out.find("t10"), std::string::npos);
+  for (int k = 3; k <= 9; ++k) cli({"delete", "3"});
+  CliRun run = cli({"delete", "01"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(cli({"list"}).out, "1\t1\t0\t0\ttwo\n");
 }

@@ -166,3 +166,33 @@ TEST_F(SaveFailures, AJournalThatIsNotOneOfOursIsLeftAloneAndNothingIsChanged) {
 
 }  // namespace
 }  // namespace zenfaro
+
+namespace zenfaro {
+namespace {
+
+using namespace testing;
+
+// A save killed after its journal was written, whose new file something
+// else then changed: the change is given up, with a message naming that
+// file, and the database is the old one again.
+TEST_F(SaveFailures, AJournalWhoseNewFileWasChangedIsUndoneWithAMessage) {
+  reset();
+  FaultyEnv clean;
+  ASSERT_TRUE(save(clean).is_ok());
+  for (const char* killed_before : {"link commdb.dat -> commdb.old", "rename temp.idx -> commdb.idx"}) {
+    SCOPED_TRACE(killed_before);
+    reset();
+    FaultyEnv env;
+    env.kill_at = static_cast<int>(std::find(clean.log.begin(), clean.log.end(), killed_before) - clean.log.begin());
+    EXPECT_THROW(save(env).ignore_error(), Killed);
+    write_bytes(folder_ / "temp.idx", read_bytes(folder_ / "temp.idx") + "x");
+    Database db;
+    const Status status = open_database(default_env(), layout(), &db);
+    EXPECT_NE(status.message().find("temp.idx\" was changed after it was written"), std::string::npos)
+        << status.message();
+    EXPECT_EQ(reopen(), Outcome::old_database);
+  }
+}
+
+}  // namespace
+}  // namespace zenfaro

@@ -189,3 +189,66 @@ TEST_F(Saving, DataCutOffByEndOfDataByteLosesWhatFollowsIt) {
 
 }  // namespace
 }  // namespace zenfaro
+
+namespace zenfaro {
+namespace {
+
+using namespace testing;
+
+// What the user set on the database files survives a save: the permission
+// bits, a link to the real file, and a file kept read-only is not replaced.
+TEST_F(Saving, KeepsThePermissionsAndLinksTheUserSetAndRefusesAReadOnlyFile) {
+  namespace fs = std::filesystem;
+  struct Case {
+    fs::perms data_mode;
+    bool linked;
+    bool refused;
+  };
+  for (const Case c : {Case{fs::perms(0600), false, false}, Case{fs::perms(0640), true, false},
+                       Case{fs::perms(0444), false, true}}) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.data_mode)) + (c.linked ? " linked" : ""));
+    fs::remove_all(folder_.path());
+    fs::create_directories(folder_.path() / "real");
+    store_abc();
+    if (c.linked) {
+      fs::rename(folder_ / "commdb.dat", folder_ / "real" / "commdb.dat");
+      fs::create_symlink(fs::path("real") / "commdb.dat", folder_ / "commdb.dat");
+    }
+    fs::permissions(folder_ / "commdb.dat", c.data_mode);
+    const std::string before = data();
+    const Status status = write_record_set(db_, 2, WriteMode::save, kNew);
+    EXPECT_EQ(!status.is_ok(), c.refused) << status.message();
+    EXPECT_EQ(fs::status(folder_ / "commdb.dat").permissions(), c.data_mode);
+    EXPECT_EQ(fs::is_symlink(folder_ / "commdb.dat"), c.linked);
+    if (c.refused) {
+      EXPECT_NE(status.message().find("read-only"), std::string::npos);
+      EXPECT_EQ(data(), before);
+    } else {
+      EXPECT_EQ(read_record(db_, 2), kNew);
+      EXPECT_EQ(read_bytes(folder_ / "commdb.old"), before);
+    }
+    fs::permissions(folder_ / "commdb.dat", fs::perms::owner_all);
+  }
+}
+
+// Files no editor writes but a damaged or foreign one may hold: reading them
+// stays bounded in time and memory.
+TEST_F(Saving, OversizedListsAreReadInBoundedTimeAndMemory) {
+  // 50,000 triggers in descending order (2 MB): shown sorted at once.
+  std::string data = count(50000);
+  for (int i = 50000; i-- > 0;) data += line("trigger " + std::to_string(100000 + i));
+  store(data + count(0) + count(0), index_bytes({0}));
+  Status error;
+  const Record big = read_record(db_, 1, &error);
+  EXPECT_EQ(error.code(), Status::Code::refused);  // more than a list can hold
+  EXPECT_TRUE(big.empty());
+  // A count of 2147483647 over 40 MB of bare CR bytes.
+  store(" 2147483647 \r\n" + std::string(40 << 20, '\r'), index_bytes({0}));
+  EXPECT_TRUE(read_record(db_, 1, &error).empty());
+  EXPECT_NE(error.message().find("damaged"), std::string::npos);
+  const IndexCheck check = check_database(db_);
+  EXPECT_EQ(check.records_walked, 1);
+}
+
+}  // namespace
+}  // namespace zenfaro

@@ -89,25 +89,38 @@ TEST_F(Exporting, ATargetThatCannotBeCreatedIsReported) {
   EXPECT_EQ(records_, -1);
 }
 
-TEST_F(Exporting, EachFailingWriteIsReportedAndTheIncompleteFileRemoved) {
+TEST_F(Exporting, EachFailingOperationIsReportedAndLeavesTheOldFileWhole) {
   store({kGoal, kGoal});
+  write_bytes(folder_ / "out.CMX", "old export");
   env_.log.clear();
   ASSERT_TRUE(run().is_ok());
   const std::vector<std::string> operations = env_.log;
-  ASSERT_GE(operations.size(), 3u);  // create, write, flush, close
+  ASSERT_GE(operations.size(), 5u);  // create, write, sync, close, chmod, rename
   for (std::size_t i = 0; i < operations.size(); ++i) {
     if (operations[i].rfind("remove", 0) == 0) continue;
     SCOPED_TRACE("failing: " + operations[i]);
-    fs::remove(folder_ / "out.CMX");
+    write_bytes(folder_ / "out.CMX", "old export");
     env_.log.clear();
     env_.fail_at = static_cast<int>(i);
     const Status status = run();
     env_.fail_at = -1;
-    EXPECT_FALSE(status.is_ok());
     EXPECT_NE(status.message().find("Injected failure"), std::string::npos);
+    EXPECT_NE(status.message().find("The existing file was left as it was."), std::string::npos);
     EXPECT_EQ(records_, -1);
-    EXPECT_FALSE(exists("out.CMX"));
+    EXPECT_EQ(file("out.CMX"), "old export");
+    EXPECT_FALSE(exists("out.CMX.part"));
   }
+}
+
+TEST_F(Exporting, TheProgramsOwnFilesAreRefusedAndAUsersPartFileIsKept) {
+  store({kGoal});
+  for (const char* name : {"temp.tmp", "commdb.old", "zenfaro.log", "tempfile2.tmp", "HASHES2.TXT", "zenfaro.lck"}) {
+    EXPECT_EQ(run(name).code(), Status::Code::refused) << name;
+  }
+  write_bytes(folder_ / "out.CMX.part", "the user's");
+  ASSERT_TRUE(run().is_ok());
+  EXPECT_EQ(file("out.CMX.part"), "the user's");
+  EXPECT_EQ(file("out.CMX"), exchange_of({kGoal}));
 }
 
 }  // namespace

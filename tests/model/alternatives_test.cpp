@@ -58,6 +58,15 @@ TEST(Collation, IgnoresLetterCaseIncludingAccentedLetters) {
   EXPECT_LT(compare_ignoring_case("ab", "abc"), 0);
   // Equal entries keep the order in which they came.
   EXPECT_EQ(expand(true, {"Goal", "goal", "GOAL"}), (EntryList{"Goal", "goal", "GOAL"}));
+  // A whole list put on screen at once is in the order of inserting each
+  // entry in turn, in descending order too.
+  EntryList stored;
+  for (int i = 3000; i-- > 0;) stored.push_back((i % 2 ? "B" : "b") + std::to_string(i % 7));
+  WorkingList one_by_one(true);
+  WorkingList at_once(true);
+  for (const Entry& entry : stored) one_by_one.insert(entry);
+  at_once.assign(stored);
+  EXPECT_EQ(at_once.entries(), one_by_one.entries());
 }
 
 }  // namespace
