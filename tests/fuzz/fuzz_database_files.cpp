@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   write(layout.data_file(), data + index_size, size - index_size);
 
   Database db;
-  open_database(default_env(), layout, &db);
+  open_database(default_env(), layout, &db).ignore_error();
   if (db.record_count < 0 || db.record_count > kMaxRecords) __builtin_trap();
   for (std::int32_t n = -1; n <= db.record_count + 1; ++n) {
     const Record record = read_record(db, n);
