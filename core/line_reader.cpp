@@ -116,6 +116,27 @@ void LineReader::read_entry(std::string* entry, std::size_t keep) {
   }
 }
 
+std::string_view LineReader::read_entry_view(std::string& scratch, std::size_t keep) {
+  if (next_ < filled_) {
+    const char* begin = buffer_.data() + next_;
+    const char* end = buffer_.data() + filled_;
+    const char* stop = find_line_stop(begin, end);
+    // The LF after the CR must be in the buffer too: a refill would move the
+    // line away.
+    if (stop != end && (*stop == kEndOfData || stop + 1 < end)) {
+      const std::string_view line(begin, std::min(static_cast<std::size_t>(stop - begin), keep));
+      next_ = static_cast<std::size_t>(stop - buffer_.data());
+      if (*stop == '\r') {
+        ++next_;
+        if (buffer_[next_] == '\n') ++next_;
+      }
+      return line;
+    }
+  }
+  read_entry(&scratch, keep);
+  return scratch;
+}
+
 void LineReader::skip_entry() {
   std::string ignored;
   read_entry(&ignored, 0);

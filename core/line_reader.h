@@ -45,6 +45,10 @@ class LineReader {
   // Rule 2, with rule 4. Keeps at most `keep` bytes of the entry in `*entry`
   // but always consumes the whole line.
   void read_entry(std::string* entry, std::size_t keep = std::numeric_limits<std::size_t>::max());
+  // The same, without copying the line when it lies whole in the buffer: the
+  // view is valid until the next read. A line that does not is put together
+  // in `scratch`.
+  std::string_view read_entry_view(std::string& scratch, std::size_t keep = std::numeric_limits<std::size_t>::max());
   // Consumes one entry line.
   void skip_entry();
   // The position of the next byte to be read, from the start of the file.

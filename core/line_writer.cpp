@@ -1,15 +1,15 @@
 #include "core/line_writer.h"
 
-#include "core/number_text.h"
+#include <charconv>
+#include <cstring>
 
 namespace zenfaro {
 namespace {
 constexpr std::size_t kBufferSize = 256 * 1024;
 }
 
-LineWriter::LineWriter(std::unique_ptr<WritableFile> file) : file_(std::move(file)) {
-  buffer_.reserve(kBufferSize);
-}
+LineWriter::LineWriter(std::unique_ptr<WritableFile> file)
+    : file_(std::move(file)), buffer_(new char[kBufferSize]) {}
 
 Status LineWriter::open(Env& env, const std::filesystem::path& path, OpenMode mode,
                         std::unique_ptr<LineWriter>* writer) {
@@ -22,17 +22,39 @@ Status LineWriter::open(Env& env, const std::filesystem::path& path, OpenMode mo
 void LineWriter::write_bytes(std::string_view bytes) {
   written_ += bytes.size();
   if (!status_.is_ok()) return;
-  if (buffer_.size() + bytes.size() > kBufferSize) drain();
+  if (used_ + bytes.size() > kBufferSize) drain();
   if (bytes.size() >= kBufferSize) {
     if (status_.is_ok()) status_ = file_->append(bytes);
     return;
   }
-  buffer_.append(bytes);
+  std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+  used_ += bytes.size();
 }
 
-void LineWriter::write_count(std::int64_t count) { write_bytes(count_line(count)); }
+void LineWriter::write_count(std::int64_t count) {
+  // " 7 " CR LF, formatted in place: a count line per list adds up.
+  char text[32];
+  char* end = text;
+  *end++ = count < 0 ? '-' : ' ';
+  const std::uint64_t magnitude = count < 0 ? 0 - static_cast<std::uint64_t>(count) : static_cast<std::uint64_t>(count);
+  end = std::to_chars(end, text + sizeof text, magnitude).ptr;
+  *end++ = ' ';
+  *end++ = '\r';
+  *end++ = '\n';
+  write_bytes(std::string_view(text, static_cast<std::size_t>(end - text)));
+}
 
 void LineWriter::write_line(std::string_view text) {
+  written_ += text.size() + 2;
+  if (status_.is_ok() && used_ + text.size() + 2 <= kBufferSize) {
+    char* at = buffer_.get() + used_;
+    std::memcpy(at, text.data(), text.size());
+    at[text.size()] = '\r';
+    at[text.size() + 1] = '\n';
+    used_ += text.size() + 2;
+    return;
+  }
+  written_ -= text.size() + 2;
   write_bytes(text);
   write_bytes("\r\n");
 }
@@ -45,8 +67,8 @@ void LineWriter::write_int32(std::int32_t value) {
 }
 
 void LineWriter::drain() {
-  if (status_.is_ok() && !buffer_.empty()) status_ = file_->append(buffer_);
-  buffer_.clear();
+  if (status_.is_ok() && used_ > 0) status_ = file_->append(std::string_view(buffer_.get(), used_));
+  used_ = 0;
 }
 
 Status LineWriter::finish() {

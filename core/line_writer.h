@@ -35,7 +35,8 @@ class LineWriter {
   void drain();
 
   std::unique_ptr<WritableFile> file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
   std::uint64_t written_ = 0;
   Status status_;
 };

@@ -49,6 +49,17 @@ std::int32_t based_number(std::string_view text) {
 
 // A decimal number: [sign] digits [. digits] [E|D [sign] digits].
 std::int32_t decimal_number(std::string_view text) {
+  // The count lines of every file are plain digits: those need no
+  // floating-point conversion.
+  std::size_t digits = 0;
+  while (digits < text.size() && digits < 10 && is_digit(text[digits])) ++digits;
+  const bool more = digits < text.size() && (is_digit(text[digits]) || text[digits] == '.' || text[digits] == 'e' ||
+                                            text[digits] == 'E' || text[digits] == 'd' || text[digits] == 'D');
+  if (digits > 0 && digits < 10 && !more) {
+    std::int32_t value = 0;
+    for (std::size_t i = 0; i < digits; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  }
   bool negative = false;
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';

@@ -25,8 +25,8 @@ struct Filler : RecordVisitor {
       record->list(kind).reserve(static_cast<std::size_t>(count));
     }
   }
-  void entry(ListKind kind, const std::string& text) {
-    if (!too_long) record->list(kind).push_back(text);
+  void entry(ListKind kind, std::string_view text) {
+    if (!too_long) record->list(kind).emplace_back(text);
   }
 };
 
@@ -34,7 +34,7 @@ struct Copier : RecordVisitor {
   LineWriter* out;
   EntryCut cut;
   void count(ListKind, std::int64_t count) { out->write_count(count); }
-  void entry(ListKind, const std::string& text) { out->write_line(cut_entry(text, cut)); }
+  void entry(ListKind, std::string_view text) { out->write_line(cut_entry(text, cut)); }
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "core/line_reader.h"
 #include "core/line_writer.h"
@@ -24,7 +25,7 @@ struct RecordVisitor {
   // The bytes of each entry that are kept (the rest of the line is skipped).
   std::size_t keep = std::numeric_limits<std::size_t>::max();
   void count(ListKind /*kind*/, std::int64_t /*count*/) {}
-  void entry(ListKind /*kind*/, const std::string& /*text*/) {}
+  void entry(ListKind /*kind*/, std::string_view /*text*/) {}
   void end(ListKind /*kind*/) {}
 };
 
@@ -32,14 +33,11 @@ struct RecordVisitor {
 // visitor.count(), visitor.entry() for each entry, then visitor.end().
 template <typename Visitor>
 void read_record_with(LineReader& in, Visitor& visitor) {
-  std::string text;
+  std::string scratch;
   for (const ListKind kind : kAllLists) {
     const std::int64_t count = in.read_list_count();
     visitor.count(kind, count);
-    for (std::int64_t i = 0; i < count; ++i) {
-      in.read_entry(&text, visitor.keep);
-      visitor.entry(kind, text);
-    }
+    for (std::int64_t i = 0; i < count; ++i) visitor.entry(kind, in.read_entry_view(scratch, visitor.keep));
     visitor.end(kind);
   }
 }

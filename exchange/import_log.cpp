@@ -37,11 +37,8 @@ Status copy_lines(Env& env, const std::filesystem::path& path, LineWriter& log) 
   if (opened.is_not_found()) return Status::ok();
   if (!opened.is_ok()) return opened;
   LineReader in(file.get());
-  std::string line;
-  while (!in.at_end() && log.status().is_ok()) {
-    in.read_entry(&line);
-    log.write_line(line);
-  }
+  std::string scratch;
+  while (!in.at_end() && log.status().is_ok()) log.write_line(in.read_entry_view(scratch));
   return in.status();
 }
 

@@ -36,7 +36,7 @@ struct GroupWriter : RecordVisitor {
     keep = wanted ? std::numeric_limits<std::size_t>::max() : 0;
     if (kind == ListKind::lines) lines = count;
   }
-  void entry(ListKind kind, const std::string& text) {
+  void entry(ListKind kind, std::string_view text) {
     if (!only_lines || kind == ListKind::lines) out->write_line(escape_merge_entry(text, scratch));
   }
   void end(ListKind kind) {

@@ -13,7 +13,7 @@ namespace {
 
 struct Fingerprinter : RecordVisitor {
   Fingerprints* fingerprints;
-  void entry(ListKind kind, const std::string& text) { fingerprints->feed(kind, text); }
+  void entry(ListKind kind, std::string_view text) { fingerprints->feed(kind, text); }
 };
 
 // Fingerprints an incoming record and refuses a list beyond the capacity.

@@ -5,7 +5,8 @@
 // list being rebuilt are held in memory.
 #include <cstdint>
 #include <string>
-#include <unordered_set>
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "core/database_writer.h"
@@ -17,24 +18,45 @@ namespace zenfaro {
 namespace {
 
 // The distinct entries of one list, in the order of their first occurrence.
+// They are kept one after another in one buffer, found again through an
+// open-addressing table of their positions: no allocation per entry.
 class DistinctEntries {
  public:
   // Keeps `entry` unless an equal one is kept already; true when kept.
-  bool add(std::string&& entry) {
-    const auto [it, inserted] = seen_.insert(std::move(entry));
-    if (inserted) kept_.push_back(&*it);  // set nodes never move
-    return inserted;
+  bool add(std::string_view entry) {
+    if ((kept_.size() + 1) * 2 > slots_.size()) grow();
+    std::size_t slot = std::hash<std::string_view>()(entry) & (slots_.size() - 1);
+    for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+      if (at(slots_[slot] - 1) == entry) return false;
+    }
+    kept_.push_back({text_.size(), entry.size()});
+    text_.append(entry);
+    slots_[slot] = kept_.size();
+    return true;
   }
   std::size_t size() const { return kept_.size(); }
-  const std::vector<const std::string*>& in_order() const { return kept_; }
+  std::string_view at(std::size_t i) const { return std::string_view(text_).substr(kept_[i].first, kept_[i].second); }
   void clear() {
-    seen_.clear();
+    text_.clear();
     kept_.clear();
+    // A table grown for one long list is not carried on to the next ones.
+    if (slots_.size() > 1024) slots_.assign(16, 0);
+    std::fill(slots_.begin(), slots_.end(), 0);
   }
 
  private:
-  std::unordered_set<std::string> seen_;
-  std::vector<const std::string*> kept_;
+  void grow() {
+    slots_.assign(std::max<std::size_t>(16, slots_.size() * 2), 0);
+    for (std::size_t i = 0; i < kept_.size(); ++i) {
+      std::size_t slot = std::hash<std::string_view>()(at(i)) & (slots_.size() - 1);
+      while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = i + 1;
+    }
+  }
+
+  std::string text_;
+  std::vector<std::pair<std::size_t, std::size_t>> kept_;  // start and length in text_
+  std::vector<std::size_t> slots_;                         // entry number + 1, or 0
 };
 
 // tempfile.tmp holds exactly the records the merge wrote, unless something
@@ -47,7 +69,7 @@ struct Rebuild {
   LineReader& in;
   DatabaseWriter& out;
   DistinctEntries distinct;
-  std::string line;
+  std::string scratch;
 
   // Reads one list group (up to its terminator) and writes the list. Of
   // the entries from position `from` on, *added counts those kept.
@@ -55,17 +77,16 @@ struct Rebuild {
     distinct.clear();
     for (std::int64_t position = 0;; ++position) {
       if (in.at_end()) return work_file_changed();
-      in.read_entry(&line);
+      const std::string_view line = in.read_entry_view(scratch);
       if (line == kListTerminator) break;
-      unescape_merge_entry(line);
-      if (distinct.add(std::move(line)) && position >= from) ++*added;
+      if (distinct.add(unescape_merge_entry(line)) && position >= from) ++*added;
       if (static_cast<std::int64_t>(distinct.size()) > kMaxListEntries) {
         return Status::refused("Record " + std::to_string(record) + " would hold a list of more than " +
                                std::to_string(kMaxListEntries) + " different entries. Nothing was imported.");
       }
     }
     out.data().write_count(static_cast<std::int64_t>(distinct.size()));
-    for (const std::string* entry : distinct.in_order()) out.data().write_line(*entry);
+    for (std::size_t i = 0; i < distinct.size(); ++i) out.data().write_line(distinct.at(i));
     return Status::ok();
   }
 };

@@ -19,8 +19,9 @@ std::string_view escape_merge_entry(std::string_view entry, std::string& scratch
   return scratch;
 }
 
-void unescape_merge_entry(std::string& line) {
-  if (terminator_with_nuls(line, 1)) line.pop_back();
+std::string_view unescape_merge_entry(std::string_view line) {
+  if (terminator_with_nuls(line, 1)) line.remove_suffix(1);
+  return line;
 }
 
 }  // namespace zenfaro

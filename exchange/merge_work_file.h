@@ -20,8 +20,8 @@ inline constexpr std::string_view kListTerminator = "*!**!*";
 // The line that carries `entry` in the merge work file.
 std::string_view escape_merge_entry(std::string_view entry, std::string& scratch);
 
-// The entry carried by `line`, which is not the terminator. Changes `line`
-// in place.
-void unescape_merge_entry(std::string& line);
+// The entry carried by `line`, which is not the terminator: `line` itself,
+// or `line` without its last byte.
+std::string_view unescape_merge_entry(std::string_view line);
 
 }  // namespace zenfaro

@@ -87,10 +87,7 @@ std::string escaped(std::string_view entry) {
   return std::string(escape_merge_entry(entry, scratch));
 }
 
-std::string unescaped(std::string line) {
-  unescape_merge_entry(line);
-  return line;
-}
+std::string unescaped(std::string line) { return std::string(unescape_merge_entry(line)); }
 
 TEST(MergeWorkFile, OnlyTheTerminatorTextAndItsNulFormsAreEscaped) {
   const std::string terminator(kListTerminator);
