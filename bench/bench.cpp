@@ -6,10 +6,15 @@
 //   save    write_record_set of record 4000 with one more commentary line
 //   export  Export Commentary to DIR/export.CMX
 //   import  Import Commentary of DIR/incoming.CMX, confirmed
+//   readers 1000 saves of record 1 of a small database in DIR/readers while
+//           another thread looks for both database files as fast as it can;
+//           prints how often one was missing
+#include <atomic>
 #include <chrono>
 #include <iostream>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "bench/counting_env.h"
 #include "core/database.h"
@@ -56,6 +61,31 @@ bool run(const std::string& operation, Database& db, const std::filesystem::path
   } else if (operation == "import") {
     AnswerYes yes;
     ok = import_commentary(db, (dir / "incoming.CMX").u8string(), yes).result == ImportResult::completed;
+  } else if (operation == "readers") {
+    std::filesystem::create_directories(dir / "readers");
+    Database small;
+    open_database(default_env(), Layout{dir / "readers", false}, &small).ignore_error();
+    for (std::int32_t n = 1; n <= 20 && ok; ++n) ok = write_record_set(small, n, WriteMode::save, read_record(db, n)).is_ok();
+    std::atomic<bool> done{false};
+    std::atomic<long> looks{0};
+    std::atomic<long> missing{0};
+    std::thread reader([&] {
+      while (!done) {
+        if (!default_env().file_info(small.index_path).exists || !default_env().file_info(small.data_path).exists) {
+          ++missing;
+        }
+        ++looks;
+      }
+    });
+    Record record = read_record(small, 1);
+    for (int i = 0; i < 1000 && ok; ++i) {
+      record.list(ListKind::lines).push_back("line " + std::to_string(i));
+      ok = write_record_set(small, 1, WriteMode::save, record).is_ok();
+    }
+    done = true;
+    reader.join();
+    std::cout << "saves=1000 looks=" << looks << " missing=" << missing << "\n";
+    ok = ok && missing == 0;
   } else {
     std::cerr << "unknown operation " << operation << "\n";
     return false;
