@@ -17,7 +17,10 @@ namespace zenfaro::cli {
 
 namespace fs = std::filesystem;
 
-enum ExitStatus : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2 };
+// The exit statuses: done, refused or failed (with a message), usage error.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
 
 struct Options {
   std::string folder = ".";
