@@ -27,7 +27,7 @@ void EditorModel::open() {
   show_record(1);
 }
 
-std::int32_t EditorModel::current_record() const { return leading_number(record_text_); }
+std::int32_t EditorModel::current_record() const { return leading_decimal_number(record_text_); }
 
 Record EditorModel::working_record() const {
   Record record;
