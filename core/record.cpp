@@ -3,7 +3,7 @@
 namespace zenfaro {
 
 std::string_view entry_problem(std::string_view entry, bool allow_line_feed) {
-  if (entry.size() > kMaxEntryBytes) return "An entry can hold at most 4999 characters.";
+  if (entry.size() > kMaxEntryBytes) return kEntryTooLongMessage;
   for (const char c : entry) {
     if (c == '\r' || (c == '\n' && !allow_line_feed)) return "An entry cannot hold a line break.";
     if (c == '\0') return "An entry cannot hold a NUL character.";

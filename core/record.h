@@ -43,6 +43,9 @@ constexpr std::int64_t kMaxEntriesPastEnd = 32000;
 // The byte that ends the data of every text file the program reads.
 constexpr char kEndOfData = '\x1A';
 
+// What the user is told about a text longer than kMaxEntryBytes.
+inline constexpr const char* kEntryTooLongMessage = "An entry can hold at most 4999 characters.";
+
 // Why `entry` cannot be stored as an entry, or an empty view when it can.
 // `allow_line_feed` is false where the text comes from a single-line box.
 std::string_view entry_problem(std::string_view entry, bool allow_line_feed = true);

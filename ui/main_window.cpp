@@ -6,11 +6,13 @@
 #include <QListWidget>
 #include <QScreen>
 
-#include "ui/dialog_frame.h"
-#include "ui/entry_text.h"
 #include "model/exchange_commands.h"
+#include "ui/dialog_frame.h"
+#include "ui/entry_box.h"
+#include "ui/entry_text.h"
 #include "ui/modify_entry_dialog.h"
 #include "ui/record_navigator.h"
+#include "ui/widest_row.h"
 
 namespace zenfaro {
 namespace {
@@ -26,7 +28,8 @@ Widget* identify(Widget* widget, int id, const char* name) {
 QListWidget* make_list(QWidget* parent, bool horizontal_scroll) {
   auto* list = new QListWidget(parent);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list->setUniformItemSizes(true);
+  new WidestRowDelegate(list);
+  list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   list->setHorizontalScrollBarPolicy(horizontal_scroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   return list;
@@ -83,7 +86,7 @@ void MainWindow::build_controls() {
   QLabel* item_label = label(107, "itemLabel", "Item To &Add:", du.rect(1, 184, 49, 8));
   item_box_ = identify(new QLineEdit(this), 108, "item");
   item_box_->setGeometry(du.rect(46, 182, 284, 12));
-  item_box_->setMaxLength(kMaxEntryCharacters);
+  refuse_overlong_edits(item_box_, model_.prompt());
   item_label->setBuddy(item_box_);
   button(109, "addTriggers", "Add To T&riggers", du.rect(46, 196, 92, 14));
   button(110, "addExclusions", "Add To E&xclusion", du.rect(142, 196, 92, 14));
@@ -128,6 +131,8 @@ void MainWindow::connect_controls() {
 void MainWindow::add_entry(ListKind kind) {
   // A refused text stays in the box, as typed, for the user to correct.
   const std::optional<std::string> entry = text_to_entry(item_box_->text(), model_.prompt());
+  // The next entry is typed at once: the focus goes back to the item box.
+  item_box_->setFocus(Qt::OtherFocusReason);
   if (!entry || !model_.add_entry(kind, *entry)) return;
   item_box_->clear();
   fill_list(kind);
@@ -146,15 +151,16 @@ void MainWindow::delete_entries(ListKind kind) {
 void MainWindow::modify_entry(ListKind kind, int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= model_.list(kind).size()) return;
   const auto position = static_cast<std::size_t>(row);
-  ModifyEntryDialog dialog(this, entry_to_text(model_.list(kind).at(position)), icons_.next(),
+  ModifyEntryDialog dialog(this, entry_to_text(model_.list(kind).at(position)), icons_.next(), model_.prompt(),
                            [this, kind, position](const QString& text) {
                              const std::optional<std::string> entry = text_to_entry(text, model_.prompt());
                              return entry && model_.modify_entry(kind, position, *entry);
                            });
   if (dialog.exec() != QDialog::Accepted) return;
-  // The new text keeps the old entry's place, even in a sorted list.
+  // The new text keeps the old entry's place, even in a sorted list; the
+  // rows are measured again, as it may be the widest now.
+  fill_list(kind);
   QListWidget* list = list_widget(kind);
-  list->item(row)->setText(entry_to_text(model_.list(kind).at(position)));
   list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
   list->scrollToItem(list->item(row));
 }
@@ -199,9 +205,7 @@ void MainWindow::sync_record_box() {
 void MainWindow::fill_list(ListKind kind) {
   QStringList texts;
   for (const Entry& entry : model_.list(kind).entries()) texts.append(entry_to_text(entry));
-  QListWidget* list = list_widget(kind);
-  list->clear();
-  list->addItems(texts);
+  set_rows(list_widget(kind), texts);
 }
 
 void MainWindow::fill_lists() {
