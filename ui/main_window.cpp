@@ -5,11 +5,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QShortcut>
 
 #include "model/exchange_commands.h"
 #include "ui/dialog_frame.h"
 #include "ui/entry_box.h"
 #include "ui/entry_text.h"
+#include "ui/find_dialog.h"
 #include "ui/modify_entry_dialog.h"
 #include "ui/record_navigator.h"
 #include "ui/widest_row.h"
@@ -126,6 +128,20 @@ void MainWindow::connect_controls() {
   on_click("quit", [this] { quit(); });
   connect(record_box_, &QLineEdit::textChanged, this, [this](const QString& text) { record_text_changed(text); });
   navigator_->on_step = [this](int direction) { step(direction); };
+  add_shortcuts();
+}
+
+void MainWindow::add_shortcuts() {
+  auto add = [this](QKeyCombination keys, std::function<void()> action) {
+    new QShortcut(QKeySequence(keys), this, std::move(action));
+  };
+  add(Qt::CTRL | Qt::Key_F, [this] { open_find(); });
+  add(Qt::CTRL | Qt::Key_G, [this] {
+    record_box_->setFocus(Qt::ShortcutFocusReason);
+    record_box_->selectAll();
+  });
+  add(Qt::CTRL | Qt::Key_PageDown, [this] { step(+1); });
+  add(Qt::CTRL | Qt::Key_PageUp, [this] { step(-1); });
 }
 
 void MainWindow::add_entry(ListKind kind) {
@@ -163,6 +179,42 @@ void MainWindow::modify_entry(ListKind kind, int row) {
   QListWidget* list = list_widget(kind);
   list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
   list->scrollToItem(list->item(row));
+}
+
+void MainWindow::open_find() {
+  if (find_dialog_ == nullptr) {
+    find_dialog_ = new FindDialog(this, property("iconResource").toInt(), [this](FindDirection d) { find(d); });
+  }
+  find_dialog_->present();
+}
+
+void MainWindow::find(FindDirection direction) {
+  if (find_dialog_ == nullptr || find_dialog_->text().isEmpty()) return;
+  const std::optional<std::string> text = text_to_entry(find_dialog_->text(), model_.prompt());
+  if (!text) return;
+  const FindQuery query{*text, find_dialog_->list(), find_dialog_->match_case()};
+  const std::optional<FindHit> hit = find_in_editor(model_, query, direction, last_hit_);
+  if (!hit) {
+    model_.prompt().tell({"\"" + find_dialog_->text().toStdString() + "\" was not found."});
+    return;
+  }
+  if (hit->record != model_.current_record()) {
+    // Navigation, which saves a pending edit first; a failed save keeps the
+    // record on screen (and has said why).
+    record_box_->setText(QString::number(hit->record));
+    if (model_.current_record() != hit->record) return;
+  }
+  last_hit_ = hit;
+  select_entry(hit->list, hit->position);
+}
+
+void MainWindow::select_entry(ListKind kind, std::size_t position) {
+  for (ListKind other : kAllLists) list_widget(other)->clearSelection();
+  QListWidget* list = list_widget(kind);
+  QListWidgetItem* item = list->item(static_cast<int>(position));
+  if (item == nullptr) return;
+  list->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+  list->scrollToItem(item);
 }
 
 void MainWindow::delete_record() {
