@@ -6,6 +6,8 @@
 //   save    write_record_set of record 4000 with one more commentary line
 //   export  Export Commentary to DIR/export.CMX
 //   import  Import Commentary of DIR/incoming.CMX, confirmed
+//   find    every entry containing a text that no entry holds (a whole
+//           search, case ignored), over the database in DIR
 #include <chrono>
 #include <iostream>
 #include <random>
@@ -16,6 +18,7 @@
 #include "core/write_record_set.h"
 #include "exchange/export_commentary.h"
 #include "exchange/import_commentary.h"
+#include "model/find.h"
 
 namespace {
 
@@ -56,6 +59,15 @@ bool run(const std::string& operation, Database& db, const fs::path& dir, double
   } else if (operation == "import") {
     AnswerYes yes;
     ok = import_commentary(db, (dir / "incoming.CMX").u8string(), yes) == ImportResult::completed;
+  } else if (operation == "find") {
+    std::size_t matches = 0;
+    const Status status = for_each_match(db, FindQuery{"Penalty", std::nullopt, false}, ShownRecord{},
+                                         [&matches](const FindHit&, const Entry&) {
+                                           ++matches;
+                                           return true;
+                                         });
+    if (!status.is_ok()) std::cerr << status.message() << "\n";
+    ok = status.is_ok() && matches == 0;
   } else {
     std::cerr << "unknown operation " << operation << "\n";
     return false;
@@ -68,7 +80,7 @@ bool run(const std::string& operation, Database& db, const fs::path& dir, double
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::cerr << "usage: zenfaro-bench read|save|export|import DIR\n";
+    std::cerr << "usage: zenfaro-bench read|save|export|import|find DIR\n";
     return 2;
   }
   const fs::path dir = fs::absolute(fs::u8path(argv[2]));
