@@ -12,38 +12,38 @@ namespace zenfaro {
 
 FindDialog::FindDialog(QWidget* owner, int icon_resource, std::function<void(FindDirection)> find)
     : QDialog(owner) {
-  const DialogUnits du = set_up_frame(*this, 224, 56, icon_resource);
+  const DialogUnits du = set_up_frame(*this, 200, 56, icon_resource);
   setWindowTitle(QStringLiteral("Find"));
   setModal(false);
 
   // Created in tab order; each label's mnemonic leads to the control after it.
-  auto* text_label = new QLabel(QStringLiteral("Fi&nd what:"), this);
-  text_label->setGeometry(du.rect(4, 6, 44, 8));
+  auto* text_label = new QLabel(QStringLiteral("Fin&d what:"), this);
+  text_label->setGeometry(du.rect(4, 6, 40, 8));
   text_ = new QLineEdit(this);
   text_->setObjectName(QStringLiteral("findText"));
-  text_->setGeometry(du.rect(50, 4, 112, 12));
+  text_->setGeometry(du.rect(46, 4, 96, 12));
   text_label->setBuddy(text_);
   auto* list_label = new QLabel(QStringLiteral("&Look in:"), this);
-  list_label->setGeometry(du.rect(4, 23, 44, 8));
+  list_label->setGeometry(du.rect(4, 23, 40, 8));
   list_ = new QComboBox(this);
   list_->setObjectName(QStringLiteral("findList"));
-  list_->setGeometry(du.rect(50, 20, 112, 14));
+  list_->setGeometry(du.rect(46, 20, 96, 14));
   list_->addItems({QStringLiteral("All lists"), QStringLiteral("Triggers"), QStringLiteral("Exclusion triggers"),
                    QStringLiteral("Commentary lines")});
   list_label->setBuddy(list_);
   match_case_ = new QCheckBox(QStringLiteral("Match &case"), this);
   match_case_->setObjectName(QStringLiteral("findMatchCase"));
-  match_case_->setGeometry(du.rect(50, 39, 112, 10));
+  match_case_->setGeometry(du.rect(46, 39, 96, 10));
   next_ = new QPushButton(QStringLiteral("Find &Next"), this);
   next_->setObjectName(QStringLiteral("findNext"));
-  next_->setGeometry(du.rect(168, 4, 52, 14));
+  next_->setGeometry(du.rect(148, 4, 48, 14));
   next_->setDefault(true);
   previous_ = new QPushButton(QStringLiteral("Find &Previous"), this);
   previous_->setObjectName(QStringLiteral("findPrevious"));
-  previous_->setGeometry(du.rect(168, 21, 52, 14));
+  previous_->setGeometry(du.rect(148, 21, 48, 14));
   auto* close = new QPushButton(QStringLiteral("Close"), this);
   close->setObjectName(QStringLiteral("findClose"));
-  close->setGeometry(du.rect(168, 38, 52, 14));
+  close->setGeometry(du.rect(148, 38, 48, 14));
 
   auto enable = [this] {
     next_->setEnabled(!text_->text().isEmpty());
@@ -54,7 +54,7 @@ FindDialog::FindDialog(QWidget* owner, int icon_resource, std::function<void(Fin
   connect(next_, &QPushButton::clicked, this, [find] { find(FindDirection::next); });
   connect(previous_, &QPushButton::clicked, this, [find] { find(FindDirection::previous); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
-  if (owner != nullptr) move(owner->mapToGlobal(du.point(142, 182)));
+  if (owner != nullptr) move(owner->mapToGlobal(du.point(128, 196)));
 }
 
 void FindDialog::present() {

@@ -21,8 +21,8 @@ namespace zenfaro {
 
 class FindDialog final : public QDialog {
  public:
-  // Placed over the lower right part of `owner`, below its lists, so that a
-  // match stays in sight. `find` is called by the two find buttons.
+  // Placed over the lower right part of `owner`, below its lists and item
+  // box and right of its record box, so that a match stays in sight. `find` is called by the two find buttons.
   FindDialog(QWidget* owner, int icon_resource, std::function<void(FindDirection)> find);
 
   // Shows the dialog (again), active, with its text selected.
