@@ -75,14 +75,6 @@ constexpr ListKind T = ListKind::triggers;
 constexpr ListKind X = ListKind::exclusions;
 constexpr ListKind L = ListKind::lines;
 
-TEST_F(Finding, NextStartsAfterTheShownRecordStepsThroughEachRecordAndWraps) {
-  EXPECT_EQ(steps(FindDirection::next, 6),
-            (std::vector<FindHit>{{3, X, 0}, {1, T, 0}, {1, T, 2}, {1, L, 0}, {1, L, 1}, {3, X, 0}}));
-  model_.set_record_text("1");
-  EXPECT_EQ(steps(FindDirection::previous, 3), (std::vector<FindHit>{{3, X, 0}, {1, L, 1}, {1, L, 0}}));
-  EXPECT_EQ(steps(FindDirection::next, 1, "absent"), std::vector<FindHit>{});
-}
-
 TEST_F(Finding, TheShownRecordIsSearchedAsShownUnsavedChangesIncluded) {
   model_.set_record_text("2");
   ASSERT_TRUE(model_.add_entry(L, "a late goal"));
