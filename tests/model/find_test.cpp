@@ -1,6 +1,6 @@
-// Finding entries: the case folding of the sorted lists, the order of the
-// matches, and Find Next / Find Previous of the window with the record on
-// screen taken as shown.
+// Finding entries: the case folding of the sorted lists, and the record on
+// screen taken as shown by Find Next and Find Previous. (The order and the
+// positions of the matches: the command-line tests; the window: its tests.)
 #include <gtest/gtest.h>
 
 #include "model/editor_model.h"
@@ -36,70 +36,32 @@ TEST(TextMatcher, FoldsCaseAsTheSortedListsDoUnlessMatchCase) {
   }
 }
 
-class Finding : public ::testing::Test {
- protected:
-  // Record 1 stores its triggers out of order: they show as "a goal", "b", "c goal".
-  Finding() {
-    const std::vector<Record> records = {make_record({"c goal", "b", "a goal"}, {}, {"goal one", "goal two"}),
-                                         make_record({"nothing"}, {}, {"nothing"}),
-                                         make_record({}, {"no goal"}, {})};
-    std::string data;
-    std::string index;
-    for (const Record& record : records) {
-      index += index_bytes({static_cast<std::int32_t>(data.size())});
-      data += stored(record);
-    }
-    write_bytes(folder_ / "commdb.dat", data);
-    write_bytes(folder_ / "commdb.idx", index);
-    model_.open();
-  }
-  std::vector<FindHit> steps(FindDirection direction, int count, const std::string& text = "GOAL") {
-    std::vector<FindHit> hits;
-    std::optional<FindHit> last;
-    for (int i = 0; i < count; ++i) {
-      last = find_in_editor(model_, FindQuery{text, std::nullopt, false}, direction, last);
-      if (!last) break;
-      hits.push_back(*last);
-      model_.set_record_text(std::to_string(last->record));  // the window moves there
-    }
-    return hits;
-  }
-
-  TempFolder folder_;
-  FaultyEnv env_;
-  ScriptedPrompt prompt_;
-  EditorModel model_{env_, Layout{folder_.path(), false}, prompt_};
-};
-
-constexpr ListKind T = ListKind::triggers;
-constexpr ListKind X = ListKind::exclusions;
-constexpr ListKind L = ListKind::lines;
-
-TEST_F(Finding, TheShownRecordIsSearchedAsShownUnsavedChangesIncluded) {
-  model_.set_record_text("2");
-  ASSERT_TRUE(model_.add_entry(L, "a late goal"));
-  EXPECT_EQ(steps(FindDirection::next, 1, "LATE"), (std::vector<FindHit>{{2, L, 1}}));
-  model_.set_record_text("3");
-  model_.delete_entries(X, {0});  // deleted on screen, still stored
-  EXPECT_EQ(steps(FindDirection::next, 1, "no goal"), std::vector<FindHit>{});
-  // The new-record position comes after the stored records.
-  model_.set_record_text("4");
-  ASSERT_TRUE(model_.add_entry(L, "goal at the end"));
-  EXPECT_EQ(steps(FindDirection::previous, 1, "at the end"), (std::vector<FindHit>{{4, L, 0}}));
-  EXPECT_EQ(model_.record_count(), 4);
-}
-
-TEST_F(Finding, UnreadableRecordsCountAsEmpty) {
-  write_bytes(folder_ / "commdb.idx", index_bytes({-5, 1 << 30, 0}));
-  model_.open();
-  std::vector<FindHit> hits;
-  const Status status = for_each_match(model_.database(), FindQuery{"b", T, true}, ShownRecord{},
-                                       [&hits](const FindHit& hit, const Entry&) {
-                                         hits.push_back(hit);
-                                         return true;
-                                       });
-  EXPECT_TRUE(status.is_ok());
-  EXPECT_EQ(hits, (std::vector<FindHit>{{3, T, 1}}));
+// Find Next and Find Previous of the window search the record on screen as it
+// is shown: unsaved additions are found, entries deleted on screen are not,
+// and the new-record position comes after the stored records.
+TEST(Finding, TheShownRecordIsSearchedAsShown) {
+  TempFolder folder;
+  const std::string first = stored(make_record({"first"}, {}, {"line"}));
+  write_bytes(folder / "commdb.dat", first + stored(make_record({}, {"no goal"}, {})));
+  write_bytes(folder / "commdb.idx", index_bytes({0, static_cast<std::int32_t>(first.size())}));
+  FaultyEnv env;
+  ScriptedPrompt prompt;
+  EditorModel model(env, Layout{folder.path(), false}, prompt);
+  model.open();
+  const auto find = [&model](const char* text, FindDirection direction) {
+    return find_in_editor(model, FindQuery{text, std::nullopt, false}, direction, std::nullopt);
+  };
+  ASSERT_TRUE(model.add_entry(ListKind::lines, "a late GOAL"));
+  EXPECT_EQ(find("goal", FindDirection::next), (FindHit{2, ListKind::exclusions, 0}));
+  EXPECT_EQ(find("late", FindDirection::next), (FindHit{1, ListKind::lines, 1}));  // round to the record shown
+  model.set_record_text("2");
+  model.delete_entries(ListKind::exclusions, {0});
+  EXPECT_EQ(find("no goal", FindDirection::previous), std::nullopt);
+  model.set_record_text("3");
+  ASSERT_TRUE(model.add_entry(ListKind::triggers, "(new,old) goal"));
+  // Record 2's deletion alone was not saved; record 3 is the new-record position.
+  EXPECT_EQ(find("goal", FindDirection::previous), (FindHit{2, ListKind::exclusions, 0}));
+  EXPECT_EQ(find("old", FindDirection::previous), (FindHit{3, ListKind::triggers, 1}));
 }
 
 }  // namespace
