@@ -12,12 +12,11 @@
 namespace zenfaro {
 namespace {
 
-// The display position of each stored position of a list: the identity for
-// the commentary lines, the place after a stable sort for the trigger lists.
-std::vector<std::size_t> display_positions(const EntryList& entries, ListKind kind) {
+// The display position of each stored position of a sorted list: its place
+// after a stable sort, letter case ignored.
+std::vector<std::size_t> sorted_positions(const EntryList& entries) {
   std::vector<std::size_t> order(entries.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  if (kind == ListKind::lines) return order;
   std::stable_sort(order.begin(), order.end(), [&entries](std::size_t a, std::size_t b) {
     return compare_ignoring_case(entries[a], entries[b]) < 0;
   });
@@ -46,7 +45,7 @@ class RecordMatcher {
       }
       if (matched_.empty()) continue;
       if (stored_order && kind != ListKind::lines) {
-        const std::vector<std::size_t> shown = display_positions(entries, kind);
+        const std::vector<std::size_t> shown = sorted_positions(entries);
         for (auto& [position, stored] : matched_) position = shown[stored];
         std::sort(matched_.begin(), matched_.end());
       }
