@@ -9,6 +9,8 @@
 //   readers 1000 saves of record 1 of a small database in DIR/readers while
 //           another thread looks for both database files as fast as it can;
 //           prints how often one was missing
+//   find    every entry containing a text that no entry holds (a whole
+//           search, case ignored), over the database in DIR
 #include <atomic>
 #include <chrono>
 #include <iostream>
@@ -21,6 +23,7 @@
 #include "core/write_record_set.h"
 #include "exchange/export_commentary.h"
 #include "exchange/import_commentary.h"
+#include "model/find.h"
 
 namespace {
 
@@ -86,6 +89,15 @@ bool run(const std::string& operation, Database& db, const std::filesystem::path
     reader.join();
     std::cout << "saves=1000 looks=" << looks << " missing=" << missing << "\n";
     ok = ok && missing == 0;
+  } else if (operation == "find") {
+    std::size_t matches = 0;
+    const Status status = for_each_match(db, FindQuery{"Penalty", std::nullopt, false}, ShownRecord{},
+                                         [&matches](const FindHit&, const Entry&) {
+                                           ++matches;
+                                           return true;
+                                         });
+    if (!status.is_ok()) std::cerr << status.message() << "\n";
+    ok = status.is_ok() && matches == 0;
   } else {
     std::cerr << "unknown operation " << operation << "\n";
     return false;
@@ -98,7 +110,7 @@ bool run(const std::string& operation, Database& db, const std::filesystem::path
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::cerr << "usage: zenfaro-bench read|save|export|import DIR\n";
+    std::cerr << "usage: zenfaro-bench read|save|export|import|find DIR\n";
     return 2;
   }
   const std::filesystem::path dir = std::filesystem::absolute(std::filesystem::u8path(argv[2]));

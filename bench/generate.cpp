@@ -3,7 +3,11 @@
 //    trigger and 8 commentary lines of 40 to 120 bytes;
 //  - incoming.CMX: 32000 records in shuffled order: 15000 identical to a
 //    stored record, 15000 extending one (its own lines plus two new ones),
-//    2000 new, so that the merged database holds exactly 10000 records.
+//    2000 new, so that the merged database holds exactly 10000 records;
+//  - full/commdb.dat and .idx: 10000 records of the same kind (the most a
+//    database holds), for the search;
+//  - long/commdb.dat and .idx: one record of 3 triggers and 10000
+//    commentary lines, for showing a long record in the window.
 // The generator is deterministic: the same DIR contents on every run.
 #include <algorithm>
 #include <iostream>
@@ -62,6 +66,36 @@ bool finish(LineWriter& out, const char* name) {
   return status.is_ok();
 }
 
+// Writes `records` as the database in `folder`.
+bool write_database(const std::filesystem::path& folder, const std::vector<Record>& records) {
+  std::filesystem::create_directories(folder);
+  std::unique_ptr<LineWriter> data, index;
+  if (!LineWriter::open(default_env(), folder / "commdb.dat", OpenMode::truncate, &data).is_ok() ||
+      !LineWriter::open(default_env(), folder / "commdb.idx", OpenMode::truncate, &index).is_ok()) {
+    std::cerr << "cannot create the database in " << folder << "\n";
+    return false;
+  }
+  for (const Record& record : records) {
+    index->write_int32(static_cast<std::int32_t>(data->bytes_written()));
+    write_record(*data, record);
+  }
+  const bool data_ok = finish(*data, "commdb.dat");
+  const bool index_ok = finish(*index, "commdb.idx");
+  return data_ok && index_ok;
+}
+
+// The two extra databases, from a generator of their own so that the main
+// inputs stay as they were.
+bool write_extra_databases(const std::filesystem::path& dir) {
+  Words words(20260101);
+  std::vector<Record> full;
+  for (int id = 0; id < kMaxRecords; ++id) full.push_back(make_record(words, id));
+  Record long_record = make_record(words, kMaxRecords);
+  long_record.lists[2].clear();
+  for (int l = 0; l < 10000; ++l) long_record.lists[2].push_back(words.text(40, 120));
+  return write_database(dir / "full", full) && write_database(dir / "long", {long_record});
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,17 +109,11 @@ int main(int argc, char** argv) {
   std::vector<Record> stored;
   for (int id = 0; id < kStored; ++id) stored.push_back(make_record(words, id));
 
-  std::unique_ptr<LineWriter> data, index, exchange;
-  Env& env = default_env();
-  if (!LineWriter::open(env, dir / "commdb.dat", OpenMode::truncate, &data).is_ok() ||
-      !LineWriter::open(env, dir / "commdb.idx", OpenMode::truncate, &index).is_ok() ||
-      !LineWriter::open(env, dir / "incoming.CMX", OpenMode::truncate, &exchange).is_ok()) {
-    std::cerr << "cannot create the files in " << dir << "\n";
+  if (!write_database(dir, stored)) return 1;
+  std::unique_ptr<LineWriter> exchange;
+  if (!LineWriter::open(default_env(), dir / "incoming.CMX", OpenMode::truncate, &exchange).is_ok()) {
+    std::cerr << "cannot create " << dir / "incoming.CMX" << "\n";
     return 1;
-  }
-  for (const Record& record : stored) {
-    index->write_int32(static_cast<std::int32_t>(data->bytes_written()));
-    write_record(*data, record);
   }
 
   std::vector<Record> incoming;
@@ -101,9 +129,6 @@ int main(int argc, char** argv) {
   write_exchange_header(*exchange, static_cast<std::int32_t>(incoming.size()));
   for (const Record& record : incoming) write_record(*exchange, record);
 
-  // Every file is closed, whatever happened to the others.
-  const bool data_ok = finish(*data, "commdb.dat");
-  const bool index_ok = finish(*index, "commdb.idx");
-  const bool exchange_ok = finish(*exchange, "incoming.CMX");
-  return data_ok && index_ok && exchange_ok ? 0 : 1;
+  if (!finish(*exchange, "incoming.CMX")) return 1;
+  return write_extra_databases(dir) ? 0 : 1;
 }

@@ -26,6 +26,7 @@ int run_cli(int argc, const char* const* argv) {
   add_export_command(app, options);
   add_import_command(app, options);
   add_check_command(app, options);
+  add_find_command(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

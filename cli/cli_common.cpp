@@ -69,6 +69,15 @@ ListKind list_from_name(const std::string& name) {
   return ListKind::lines;
 }
 
+const char* list_name(ListKind kind) {
+  switch (kind) {
+    case ListKind::triggers: return "triggers";
+    case ListKind::exclusions: return "exclusions";
+    case ListKind::lines: return "lines";
+  }
+  return "lines";
+}
+
 CLI::Option* add_list_argument(CLI::App& command, std::string& list) {
   return command.add_option("LIST", list, "triggers, exclusions or lines")
       ->required()

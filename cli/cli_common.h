@@ -67,6 +67,7 @@ fs::path exchange_file_path(const Layout& layout, const std::string& utf8_name);
 
 // The names of the three lists on the command line.
 ListKind list_from_name(const std::string& name);
+const char* list_name(ListKind kind);
 // Adds the LIST argument, accepting only those names.
 CLI::Option* add_list_argument(CLI::App& command, std::string& list);
 // Adds a record-number argument N (1 or more, decimal digits only: "010" is
@@ -89,5 +90,6 @@ void add_delete_command(CLI::App& app, Options& options);
 void add_export_command(CLI::App& app, Options& options);
 void add_import_command(CLI::App& app, Options& options);
 void add_check_command(CLI::App& app, Options& options);
+void add_find_command(CLI::App& app, Options& options);
 
 }  // namespace zenfaro::cli

@@ -92,15 +92,21 @@ std::int32_t decimal_number(std::string_view text) {
   return clamp_to_int32(negative ? -value : value);
 }
 
+std::string_view skip_blanks(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+  return text.substr(start);
+}
+
 }  // namespace
 
 std::int32_t leading_number(std::string_view text) {
-  std::size_t start = 0;
-  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
-  text.remove_prefix(start);
+  text = skip_blanks(text);
   if (!text.empty() && text.front() == '&') return based_number(text.substr(1));
   return decimal_number(text);
 }
+
+std::int32_t leading_decimal_number(std::string_view text) { return decimal_number(skip_blanks(text)); }
 
 std::string signed_number_text(std::int64_t value) {
   const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);

@@ -14,6 +14,10 @@ namespace zenfaro {
 // Results beyond the 32-bit range are clamped to it.
 std::int32_t leading_number(std::string_view text);
 
+// As leading_number, but decimal numbers only: text starting with "&" reads
+// as 0. The record-number box is read this way.
+std::int32_t leading_decimal_number(std::string_view text);
+
 // A number in the stored signed form: a space (or "-" for negative values),
 // the decimal digits, a space. 7 gives " 7 ", -12 gives "-12 ".
 std::string signed_number_text(std::int64_t value);

@@ -24,6 +24,8 @@ constexpr std::array<unsigned char, 256> kFold = make_fold_table();
 
 }  // namespace
 
+unsigned char fold_case(unsigned char c) { return kFold[c]; }
+
 int compare_ignoring_case(std::string_view a, std::string_view b) {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < common; ++i) {

@@ -9,4 +9,7 @@ namespace zenfaro {
 // Negative, zero or positive as `a` sorts before, together with or after `b`.
 int compare_ignoring_case(std::string_view a, std::string_view b);
 
+// The byte that `c` compares as: its small letter, or `c` itself.
+unsigned char fold_case(unsigned char c);
+
 }  // namespace zenfaro

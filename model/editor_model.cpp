@@ -35,7 +35,7 @@ void EditorModel::open(bool show_first_record) {
   if (show_first_record) show_record(1);
 }
 
-std::int32_t EditorModel::current_record() const { return leading_number(record_text_); }
+std::int32_t EditorModel::current_record() const { return leading_decimal_number(record_text_); }
 
 Record EditorModel::working_record() const {
   Record record;

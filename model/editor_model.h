@@ -48,7 +48,7 @@ class EditorModel {
   void set_record_text(std::string text);
   // One step of the navigator (+1 up, -1 down) within 1 to N+1, wrapping.
   void step(int direction);
-  // The number in the box: its leading number, 0 when there is none.
+  // The number in the box: its leading decimal number, 0 when there is none.
   std::int32_t current_record() const;
   std::int32_t record_count() const { return db_.record_count; }
   // The navigator's range is 1 to this.

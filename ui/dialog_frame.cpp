@@ -42,6 +42,12 @@ void PushButton::keyPressEvent(QKeyEvent* event) {
 void ignore_escape(QDialog& dialog) { dialog.installEventFilter(new EscapeFilter(&dialog)); }
 
 DialogUnits set_up_dialog(QDialog& dialog, int width_units, int height_units, int icon_resource) {
+  const DialogUnits units = set_up_frame(dialog, width_units, height_units, icon_resource);
+  ignore_escape(dialog);
+  return units;
+}
+
+DialogUnits set_up_frame(QDialog& dialog, int width_units, int height_units, int icon_resource) {
   dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   dialog.setFont(dialog_font());
@@ -49,7 +55,6 @@ DialogUnits set_up_dialog(QDialog& dialog, int width_units, int height_units, in
   dialog.setFixedSize(units.x(width_units), units.y(height_units));
   dialog.setWindowIcon(program_icon(icon_resource));
   dialog.setProperty("iconResource", icon_resource);
-  ignore_escape(dialog);
   return units;
 }
 

@@ -28,6 +28,9 @@ class PushButton final : public QPushButton {
 // units.
 DialogUnits set_up_dialog(QDialog& dialog, int width_units, int height_units, int icon_resource);
 
+// The same frame, font, size and icon, for a dialog that Escape may close.
+DialogUnits set_up_frame(QDialog& dialog, int width_units, int height_units, int icon_resource);
+
 // Makes Escape do nothing in `dialog` (it would otherwise close it).
 void ignore_escape(QDialog& dialog);
 

@@ -5,12 +5,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QShortcut>
 
-#include "ui/dialog_frame.h"
-#include "ui/entry_text.h"
 #include "model/exchange_commands.h"
+#include "ui/dialog_frame.h"
+#include "ui/entry_box.h"
+#include "ui/entry_text.h"
+#include "ui/find_dialog.h"
 #include "ui/modify_entry_dialog.h"
 #include "ui/record_navigator.h"
+#include "ui/widest_row.h"
 
 namespace zenfaro {
 namespace {
@@ -26,7 +30,8 @@ Widget* identify(Widget* widget, int id, const char* name) {
 QListWidget* make_list(QWidget* parent, bool horizontal_scroll) {
   auto* list = new QListWidget(parent);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list->setUniformItemSizes(true);
+  new WidestRowDelegate(list);
+  list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   list->setHorizontalScrollBarPolicy(horizontal_scroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   return list;
@@ -83,7 +88,7 @@ void MainWindow::build_controls() {
   QLabel* item_label = label(107, "itemLabel", "Item To &Add:", du.rect(1, 184, 49, 8));
   item_box_ = identify(new QLineEdit(this), 108, "item");
   item_box_->setGeometry(du.rect(46, 182, 284, 12));
-  item_box_->setMaxLength(kMaxEntryCharacters);
+  refuse_overlong_edits(item_box_, model_.prompt());
   item_label->setBuddy(item_box_);
   button(109, "addTriggers", "Add To T&riggers", du.rect(46, 196, 92, 14));
   button(110, "addExclusions", "Add To E&xclusion", du.rect(142, 196, 92, 14));
@@ -123,11 +128,27 @@ void MainWindow::connect_controls() {
   on_click("quit", [this] { quit(); });
   connect(record_box_, &QLineEdit::textChanged, this, [this](const QString& text) { record_text_changed(text); });
   navigator_->on_step = [this](int direction) { step(direction); };
+  add_shortcuts();
+}
+
+void MainWindow::add_shortcuts() {
+  auto add = [this](QKeyCombination keys, std::function<void()> action) {
+    new QShortcut(QKeySequence(keys), this, std::move(action));
+  };
+  add(Qt::CTRL | Qt::Key_F, [this] { open_find(); });
+  add(Qt::CTRL | Qt::Key_G, [this] {
+    record_box_->setFocus(Qt::ShortcutFocusReason);
+    record_box_->selectAll();
+  });
+  add(Qt::CTRL | Qt::Key_PageDown, [this] { step(+1); });
+  add(Qt::CTRL | Qt::Key_PageUp, [this] { step(-1); });
 }
 
 void MainWindow::add_entry(ListKind kind) {
   // A refused text stays in the box, as typed, for the user to correct.
   const std::optional<std::string> entry = text_to_entry(item_box_->text(), model_.prompt());
+  // The next entry is typed at once: the focus goes back to the item box.
+  item_box_->setFocus(Qt::OtherFocusReason);
   if (!entry || !model_.add_entry(kind, *entry)) return;
   item_box_->clear();
   fill_list(kind);
@@ -146,17 +167,54 @@ void MainWindow::delete_entries(ListKind kind) {
 void MainWindow::modify_entry(ListKind kind, int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= model_.list(kind).size()) return;
   const auto position = static_cast<std::size_t>(row);
-  ModifyEntryDialog dialog(this, entry_to_text(model_.list(kind).at(position)), icons_.next(),
+  ModifyEntryDialog dialog(this, entry_to_text(model_.list(kind).at(position)), icons_.next(), model_.prompt(),
                            [this, kind, position](const QString& text) {
                              const std::optional<std::string> entry = text_to_entry(text, model_.prompt());
                              return entry && model_.modify_entry(kind, position, *entry);
                            });
   if (dialog.exec() != QDialog::Accepted) return;
-  // The new text keeps the old entry's place, even in a sorted list.
+  // The new text keeps the old entry's place, even in a sorted list; the
+  // rows are measured again, as it may be the widest now.
+  fill_list(kind);
   QListWidget* list = list_widget(kind);
-  list->item(row)->setText(entry_to_text(model_.list(kind).at(position)));
   list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
   list->scrollToItem(list->item(row));
+}
+
+void MainWindow::open_find() {
+  if (find_dialog_ == nullptr) {
+    find_dialog_ = new FindDialog(this, property("iconResource").toInt(), [this](FindDirection d) { find(d); });
+  }
+  find_dialog_->present();
+}
+
+void MainWindow::find(FindDirection direction) {
+  if (find_dialog_ == nullptr || find_dialog_->text().isEmpty()) return;
+  const std::optional<std::string> text = text_to_entry(find_dialog_->text(), model_.prompt());
+  if (!text) return;
+  const FindQuery query{*text, find_dialog_->list(), find_dialog_->match_case()};
+  const std::optional<FindHit> hit = find_in_editor(model_, query, direction, last_hit_);
+  if (!hit) {
+    model_.prompt().tell({"\"" + find_dialog_->text().toStdString() + "\" was not found."});
+    return;
+  }
+  if (hit->record != model_.current_record()) {
+    // Navigation, which saves a pending edit first; a failed save keeps the
+    // record on screen (and has said why).
+    record_box_->setText(QString::number(hit->record));
+    if (model_.current_record() != hit->record) return;
+  }
+  last_hit_ = hit;
+  select_entry(hit->list, hit->position);
+}
+
+void MainWindow::select_entry(ListKind kind, std::size_t position) {
+  for (ListKind other : kAllLists) list_widget(other)->clearSelection();
+  QListWidget* list = list_widget(kind);
+  QListWidgetItem* item = list->item(static_cast<int>(position));
+  if (item == nullptr) return;
+  list->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+  list->scrollToItem(item);
 }
 
 void MainWindow::delete_record() {
@@ -199,9 +257,7 @@ void MainWindow::sync_record_box() {
 void MainWindow::fill_list(ListKind kind) {
   QStringList texts;
   for (const Entry& entry : model_.list(kind).entries()) texts.append(entry_to_text(entry));
-  QListWidget* list = list_widget(kind);
-  list->clear();
-  list->addItems(texts);
+  set_rows(list_widget(kind), texts);
 }
 
 void MainWindow::fill_lists() {

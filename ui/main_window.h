@@ -7,11 +7,18 @@
 //
 // It ends with kEndClosed (0) by its close box, kEndQuit (1) by "&Quit" once
 // the record is saved, and kEndImported (123) after a completed import.
+//
+// Keys beyond the controls' own: Ctrl+F opens the Find dialog, Ctrl+G puts
+// the focus in the record-number box with its text selected, Ctrl+Page Down
+// and Ctrl+Page Up step to the next and previous record as the navigator's
+// arrows do.
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "model/editor_model.h"
+#include "model/find.h"
 #include "model/icon_choice.h"
 
 class QLineEdit;
@@ -19,6 +26,7 @@ class QListWidget;
 
 namespace zenfaro {
 
+class FindDialog;
 class RecordNavigator;
 
 // What the two exchange buttons run (the export and import commands by default).
@@ -43,6 +51,14 @@ class MainWindow final : public QDialog {
   // Opens the Modify Entry dialog on the entry at `row` of `kind`'s list.
   void modify_entry(ListKind kind, int row);
 
+  // Opens the Find dialog (Ctrl+F); null until it was opened once.
+  void open_find();
+  FindDialog* find_dialog() const { return find_dialog_; }
+  // Find Next or Find Previous with the Find dialog's query: moves to the
+  // record of the match through the record-number box, as typing its number
+  // would, and selects the entry; tells the user when nothing matches.
+  void find(FindDirection direction);
+
  private:
   void build_controls();
   void connect_controls();
@@ -57,6 +73,9 @@ class MainWindow final : public QDialog {
   void sync_record_box();
   void fill_list(ListKind kind);
   void fill_lists();
+  void add_shortcuts();
+  // Selects only the entry at `position` of `kind`'s list and scrolls to it.
+  void select_entry(ListKind kind, std::size_t position);
 
   EditorModel& model_;
   IconChooser& icons_;
@@ -65,6 +84,9 @@ class MainWindow final : public QDialog {
   QLineEdit* item_box_ = nullptr;
   QLineEdit* record_box_ = nullptr;
   RecordNavigator* navigator_ = nullptr;
+  FindDialog* find_dialog_ = nullptr;
+  // The last match shown, where the next search of its record goes on from.
+  std::optional<FindHit> last_hit_;
   bool syncing_ = false;
 };
 

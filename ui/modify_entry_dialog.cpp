@@ -3,11 +3,11 @@
 #include <QLineEdit>
 
 #include "ui/dialog_frame.h"
-#include "ui/entry_text.h"
+#include "ui/entry_box.h"
 
 namespace zenfaro {
 
-ModifyEntryDialog::ModifyEntryDialog(QWidget* owner, const QString& text, int icon_resource,
+ModifyEntryDialog::ModifyEntryDialog(QWidget* owner, const QString& text, int icon_resource, Prompt& prompt,
                                      std::function<bool(const QString&)> accept_text)
     : QDialog(owner) {
   const DialogUnits du = set_up_dialog(*this, 300, 36, icon_resource);
@@ -17,9 +17,9 @@ ModifyEntryDialog::ModifyEntryDialog(QWidget* owner, const QString& text, int ic
   // Created in tab order: the edit box, "&Cancel", "&OK".
   edit_ = new QLineEdit(this);
   edit_->setObjectName(QStringLiteral("entry"));
-  edit_->setMaxLength(kMaxEntryCharacters);
   edit_->setGeometry(du.rect(0, 3, 300, 12));
   edit_->setText(text);
+  refuse_overlong_edits(edit_, prompt);
   cancel_ = new PushButton(QStringLiteral("&Cancel"), this);
   cancel_->setObjectName(QStringLiteral("cancel"));
   cancel_->setGeometry(du.rect(218, 19, 40, 14));

@@ -4,8 +4,12 @@
 // window's client area and is modal. "&OK" hands the text to `accept_text`;
 // when that refuses it (after telling the user why), the dialog stays open
 // with the text as typed. "&Cancel" and the close box end it unchanged.
+// An edit that would make the text longer than an entry can be is refused
+// and told through `prompt` (see ui/entry_box.h).
 #include <QDialog>
 #include <functional>
+
+#include "core/prompt.h"
 
 class QLineEdit;
 
@@ -13,7 +17,7 @@ namespace zenfaro {
 
 class ModifyEntryDialog final : public QDialog {
  public:
-  ModifyEntryDialog(QWidget* owner, const QString& text, int icon_resource,
+  ModifyEntryDialog(QWidget* owner, const QString& text, int icon_resource, Prompt& prompt,
                     std::function<bool(const QString&)> accept_text);
 
   QLineEdit* edit_box() const { return edit_; }

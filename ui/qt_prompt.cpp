@@ -1,5 +1,6 @@
 #include "ui/qt_prompt.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -43,6 +44,7 @@ std::unique_ptr<QMessageBox> question_box(const Question& question) {
   auto box = std::make_unique<QMessageBox>(box_icon(question.icon), text(question.caption), text(question.text),
                                            QMessageBox::Yes | QMessageBox::No);
   box->setDefaultButton(question.default_yes ? QMessageBox::Yes : QMessageBox::No);
+  if (!question.details.empty()) box->setDetailedText(text(question.details));
   return box;
 }
 
@@ -53,9 +55,9 @@ std::unique_ptr<QMessageBox> message_box(const Message& message) {
   return box;
 }
 
-std::unique_ptr<QFileDialog> file_dialog(const FileRequest& request) {
+std::unique_ptr<QFileDialog> file_dialog(const FileRequest& request, QWidget* owner) {
   const QString filter = text(request.filter_name) + QStringLiteral(" (") + text(request.pattern) + QStringLiteral(")");
-  auto dialog = std::make_unique<QFileDialog>(nullptr, text(request.title), QDir::currentPath(), filter);
+  auto dialog = std::make_unique<QFileDialog>(owner, text(request.title), QDir::currentPath(), filter);
   const bool save = request.kind == FileDialogKind::save;
   dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog->setFileMode(QFileDialog::AnyFile);
@@ -71,7 +73,10 @@ void QtPrompt::tell(const Message& message) { message_box(message)->exec(); }
 
 std::optional<std::string> QtPrompt::choose_file(const FileRequest& request) {
   const KeepWorkingFolder keep;
-  const std::unique_ptr<QFileDialog> dialog = file_dialog(request);
+  // The window the request comes from: the editor window, which runs modally.
+  QWidget* owner = QApplication::activeModalWidget();
+  if (owner == nullptr) owner = QApplication::activeWindow();
+  const std::unique_ptr<QFileDialog> dialog = file_dialog(request, owner);
   if (dialog->exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog->selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;

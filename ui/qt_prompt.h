@@ -1,6 +1,7 @@
 #pragma once
 // The window's prompt: questions and messages as message boxes with no owner
-// window, file requests as the toolkit's open and save dialogs.
+// window (a question's details as the box's detailed text), file requests as
+// the toolkit's open and save dialogs owned by the window they come from.
 #include <QString>
 #include <memory>
 
@@ -8,6 +9,7 @@
 
 class QFileDialog;
 class QMessageBox;
+class QWidget;
 
 namespace zenfaro {
 
@@ -17,8 +19,10 @@ class QtPrompt final : public Prompt {
   bool ask(const Question& question) override;
   // One OK button.
   void tell(const Message& message) override;
-  // The chosen file as a full UTF-8 path. The process's working folder is
-  // the same afterwards as before, whatever the dialog did with it.
+  // The chosen file as a full UTF-8 path. The dialog is owned by the active
+  // modal window (the editor window) or else the active window. The
+  // process's working folder is the same afterwards as before, whatever the
+  // dialog did with it.
   std::optional<std::string> choose_file(const FileRequest& request) override;
 };
 
@@ -29,6 +33,6 @@ std::unique_ptr<QMessageBox> message_box(const Message& message);
 // filter is "NAME (PATTERN)". A typed name without an extension gets the
 // default one; the save dialog asks before replacing a file. Neither dialog
 // demands that the file exist.
-std::unique_ptr<QFileDialog> file_dialog(const FileRequest& request);
+std::unique_ptr<QFileDialog> file_dialog(const FileRequest& request, QWidget* owner = nullptr);
 
 }  // namespace zenfaro

@@ -11,7 +11,8 @@ using namespace testing;
 
 class Cli : public ::testing::Test {
  protected:
-  CliRun cli(std::initializer_list<std::string> args) {
+  CliRun cli(std::initializer_list<std::string> args) { return cli(std::vector<std::string>(args)); }
+  CliRun cli(const std::vector<std::string>& args) {
     std::vector<std::string> all = {"-C", folder_.path().u8string()};
     all.insert(all.end(), args.begin(), args.end());
     return run_cli(all);
@@ -94,6 +95,55 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
   EXPECT_EQ(cli({"add", "1", "lines"}).status, 2);
   EXPECT_EQ(cli({"frobnicate"}).status, 2);
   EXPECT_EQ(run_cli({}).status, 2);
+}
+
+TEST_F(Cli, FindListsMatchesInOrderWithTheirDisplayPositions) {
+  // Record 1 stores its triggers out of order; they show as alpha, mid, zeta.
+  const std::string first = count(3) + line("zeta Goal") + line("mid") + line("alpha goal") + count(1) +
+                            line("own goal") + count(3) + line("GOAL!") + line("no") + line("goalless");
+  const std::string second = count(0) + count(0) + count(1) + line("Caf\xC9 GOAL");
+  write_bytes(folder_ / "commdb.dat", first + second);
+  write_bytes(folder_ / "commdb.idx", index_bytes({0, static_cast<std::int32_t>(first.size())}));
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } rows[] = {
+      {{"goal"},
+       "1\ttriggers\t0\talpha goal\n1\ttriggers\t2\tzeta Goal\n1\texclusions\t0\town goal\n"
+       "1\tlines\t0\tGOAL!\n1\tlines\t2\tgoalless\n2\tlines\t0\tCaf\u00C9 GOAL\n"},
+      {{"Goal", "--match-case"}, "1\ttriggers\t2\tzeta Goal\n"},
+      {{"caf\u00E9", "--list", "lines"}, "2\tlines\t0\tCaf\u00C9 GOAL\n"},
+      {{"GOAL", "--list", "exclusions"}, "1\texclusions\t0\town goal\n"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> args = {"find"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const CliRun run = cli(args);
+    EXPECT_EQ(run.status, 0) << row.args[0];
+    EXPECT_EQ(run.out, row.out) << row.args[0];
+  }
+  // The positions are those that modify and remove take.
+  ASSERT_EQ(cli({"remove", "1", "triggers", "2"}).status, 0);
+  EXPECT_EQ(cli({"find", "zeta"}).status, 1);
+}
+
+TEST_F(Cli, FindExitsWithOneWhenNothingMatchesAndTwoForUsageErrors) {
+  cli({"add", "1", "lines", "a goal"});
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } rows[] = {{{"goal"}, 0},         {{"corner"}, 1},          {{"GOAL", "--match-case"}, 1},
+              {{"goal", "--list", "triggers"}, 1}, {{"\u65E5"}, 1}, {{""}, 2},
+              {{"goal", "--list", "nowhere"}, 2}, {{}, 2}};
+  for (const auto& row : rows) {
+    std::vector<std::string> args = {"find"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const CliRun run = cli(args);
+    EXPECT_EQ(run.status, row.status) << (row.args.empty() ? "(none)" : row.args[0]);
+    if (row.status != 0) {
+      EXPECT_TRUE(run.out.empty());
+    }
+  }
 }
 
 TEST_F(Cli, DeleteRemovesTheRecordNamedInDecimal) {

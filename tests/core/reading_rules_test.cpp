@@ -124,15 +124,19 @@ TEST(LeadingNumber, DecimalTextRoundsHalvesToEven) {
   EXPECT_EQ(leading_number("-99999999999"), -2147483647 - 1);
 }
 
-TEST(LeadingNumber, AmpersandPrefixesChooseTheBase) {
-  EXPECT_EQ(leading_number("&H1F"), 31);
-  EXPECT_EQ(leading_number("&h1f"), 31);
-  EXPECT_EQ(leading_number("&B101"), 5);
-  EXPECT_EQ(leading_number("&O17"), 15);
-  EXPECT_EQ(leading_number("&Q17"), 15);
-  EXPECT_EQ(leading_number("&17"), 15);
-  EXPECT_EQ(leading_number("&H"), 0);
-  EXPECT_EQ(leading_number("&HFFFFFFFFFF"), 2147483647);
+TEST(LeadingNumber, AmpersandPrefixesChooseTheBaseExceptInTheRecordBox) {
+  const struct {
+    const char* text;
+    std::int32_t value;
+  } rows[] = {{"&H1F", 31}, {"&h1f", 31}, {"&B101", 5}, {"&O17", 15}, {"&Q17", 15},
+              {"&17", 15},  {"&H", 0},    {" &HA", 10}, {"&HFFFFFFFFFF", 2147483647}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(leading_number(row.text), row.value) << row.text;
+    EXPECT_EQ(leading_decimal_number(row.text), 0) << row.text;
+  }
+  for (const char* text : {"12", " \t12abc", "2.5", "3.5", "-7", "1e3", "99999999999"}) {
+    EXPECT_EQ(leading_decimal_number(text), leading_number(text)) << text;
+  }
 }
 
 TEST(NumberText, SignedFormHasASignPlaceAndATrailingSpace) {

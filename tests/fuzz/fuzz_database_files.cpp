@@ -1,13 +1,18 @@
 // Any bytes as commdb.dat and commdb.idx: loading the index, reading every
-// record and checking the pair must neither crash nor hang nor run out of
-// memory. The input is the index length (2 bytes), the index, then the data.
+// record, searching them and checking the pair must neither crash nor hang
+// nor run out of memory, and the search must find in each record exactly the
+// entries that read_record gives. The input is the index length (2 bytes),
+// the index, then the data.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/check_database.h"
 #include "core/database.h"
+#include "model/find.h"
+#include "model/working_list.h"
 #include "tests/fuzz/fuzz_folder.h"
 
 namespace {
@@ -34,10 +39,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Database db;
   open_database(default_env(), layout, &db).ignore_error();
   if (db.record_count < 0 || db.record_count > kMaxRecords) __builtin_trap();
+  // Matches come in record order, so they are checked against each record in
+  // turn: each names an entry holding "a" or "A" at its place in the lists as
+  // shown, and there is one for every such entry.
+  const auto holds_a = [](const Entry& entry) { return entry.find_first_of("aA") != std::string::npos; };
+  std::vector<FindHit> hits;
+  for_each_match(db, FindQuery{"a", std::nullopt, false}, ShownRecord{},
+                 [&hits, &holds_a](const FindHit& hit, const Entry& entry) {
+                   if (!holds_a(entry)) __builtin_trap();
+                   hits.push_back(hit);
+                   return true;
+                 });
+  auto hit = hits.begin();
   for (std::int32_t n = -1; n <= db.record_count + 1; ++n) {
     const Record record = read_record(db, n);
     if ((n < 1 || n > db.record_count) && !record.empty()) __builtin_trap();
+    std::size_t matching = 0;
+    std::vector<WorkingList> shown = {WorkingList(true), WorkingList(true), WorkingList(false)};
+    for (ListKind kind : kAllLists) {
+      for (const Entry& entry : record.list(kind)) {
+        shown[static_cast<std::size_t>(kind)].insert(entry);
+        matching += holds_a(entry) ? 1 : 0;
+      }
+    }
+    for (; hit != hits.end() && hit->record == n; ++hit, --matching) {
+      const WorkingList& list = shown[static_cast<std::size_t>(hit->list)];
+      if (matching == 0 || hit->position >= list.size() || !holds_a(list.at(hit->position))) __builtin_trap();
+    }
+    if (matching != 0) __builtin_trap();
   }
+  if (hit != hits.end()) __builtin_trap();
   check_database(db);
   return 0;
 }

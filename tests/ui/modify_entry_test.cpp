@@ -54,7 +54,6 @@ class ModifyEntryTest : public QObject {
       position = dialog.pos();
       icon = dialog.property("iconResource").toInt();
       QCOMPARE(dialog.windowTitle(), QStringLiteral("Modify Entry"));
-      QCOMPARE(dialog.edit_box()->maxLength(), 4999);
       QCOMPARE(dialog.cancel_button()->text(), QStringLiteral("&Cancel"));
       QCOMPARE(dialog.ok_button()->text(), QStringLiteral("&OK"));
       QVERIFY(!dialog.ok_button()->isDefault() && !dialog.ok_button()->autoDefault());
@@ -132,6 +131,34 @@ class ModifyEntryTest : public QObject {
     QCOMPARE(left, snowman);
     QCOMPARE(f.prompt.errors(), 1);
     QCOMPARE(f.shown(ListKind::lines), QStringList{"line 1"});
+    QCOMPARE(f.model->pending(), 0);
+  }
+
+  void aStoredOverlongEntryShowsWholeAndOnlyShorterTextIsTaken() {
+    // Stored whole (a save would cut it), and shown again.
+    WindowFixture f({});
+    write_bytes(f.folder / "commdb.dat", count(0) + count(0) + count(1) + line(std::string(6000, 'x')));
+    write_bytes(f.folder / "commdb.idx", index_bytes({0}));
+    f.model->open();
+    f.type_record("\b1");
+    QList<int> lengths;
+    bool still_open = false;
+    QVERIFY(modify(f, ListKind::lines, 0, [&](ModifyEntryDialog& dialog) {
+      QLineEdit* box = dialog.edit_box();
+      box->end(false);
+      lengths.append(box->text().size());
+      QTest::keyClick(box, Qt::Key_Y);  // longer still: refused
+      lengths.append(box->text().size());
+      QCoreApplication::processEvents();
+      QTest::keyClick(box, Qt::Key_Backspace);
+      lengths.append(box->text().size());
+      QTest::mouseClick(dialog.ok_button(), Qt::LeftButton);  // still too long for an entry
+      still_open = dialog.isVisible();
+    }));
+    QCOMPARE(lengths, (QList<int>{6000, 6000, 5999}));
+    QVERIFY(still_open);
+    QCOMPARE(f.prompt.errors(), 2);
+    for (const Message& message : f.prompt.messages) QCOMPARE(message.text, std::string(kEntryTooLong));
     QCOMPARE(f.model->pending(), 0);
   }
 

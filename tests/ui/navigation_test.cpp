@@ -89,6 +89,10 @@ class NavigationTest : public QObject {
     f.type_record("-3");
     f.step_up();
     QCOMPARE(f.record_text(), QStringLiteral("1"));
+    // The box reads decimal numbers only: "&H3" is no record 3.
+    f.clear_record_box();
+    f.type_record("&H3");
+    QVERIFY(f.shown(ListKind::lines).isEmpty());
   }
 
   void aPendingAdditionIsSavedByStepping() {

@@ -52,6 +52,12 @@ class PromptTest : public QObject {
     const auto help = question_box({"Help ?", "See help file ?", Icon::none, true, {}});
     QCOMPARE(static_cast<QAbstractButton*>(help->defaultButton()), help->button(QMessageBox::Yes));
     QCOMPARE(help->icon(), QMessageBox::NoIcon);
+    QVERIFY(help->detailedText().isEmpty());
+    // The import's details, on request; the question and its buttons stay.
+    const auto import = question_box({"Import ?", "Confirm Import", Icon::question, false, "3 new records.\n"});
+    QCOMPARE(import->detailedText(), QStringLiteral("3 new records.\n"));
+    QCOMPARE(import->text(), QStringLiteral("Import ?"));
+    QCOMPARE(import->standardButtons(), QMessageBox::Yes | QMessageBox::No);
   }
 
   void messagesHaveOneOkButtonAndTheDefaultCaption() {
@@ -139,10 +145,18 @@ class PromptTest : public QObject {
     });
   }
 
-  void cancelReturnsNothing() {
+  void theDialogOpensOverTheEditorWindowAndCancelReturnsNothing() {
+    QDialog editor;  // the editor window runs modally
+    editor.setWindowModality(Qt::ApplicationModal);
+    editor.show();
     QtPrompt prompt;
-    answer_later<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+    QWidget* owner = nullptr;
+    answer_later<QFileDialog>([&owner](QFileDialog& dialog) {
+      owner = dialog.parentWidget();
+      dialog.reject();
+    });
     QVERIFY(!prompt.choose_file(import_request()).has_value());
+    QCOMPARE(owner, static_cast<QWidget*>(&editor));
   }
 };
 

@@ -1,6 +1,8 @@
 // The list and record buttons on the real widgets: adding with the
 // alternatives expansion, refused text, deleting selected entries, saving and
 // deleting records, and the two exchange buttons.
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 
@@ -53,10 +55,26 @@ class RecordCommandsTest : public QObject {
     QCOMPARE(f.shown(ListKind::lines), QStringList{QString::fromUtf8("M\xC3\xBCller scores \xE2\x82\xAC")});
   }
 
-  void theItemBoxTakesAtMost4999Characters() {
+  void anOverlongPasteOrKeystrokeIsRefusedWholeWithTheTooLongMessage() {
     WindowFixture f({});
-    f.window->item_box()->setText(QString(6000, QLatin1Char('x')));
-    QCOMPARE(f.window->item_box()->text().size(), 4999);
+    QLineEdit* box = f.window->item_box();
+    QTest::keyClicks(box, "ab");
+    // A paste beyond 4999 characters, or one more key, changes nothing and
+    // is told once the key has been handled (once for keys in a row).
+    for (const int pasted : {6000, 4997, 1}) {
+      QApplication::clipboard()->setText(QString(pasted, QLatin1Char('x')));
+      QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+      if (pasted == 6000) {
+        QCOMPARE(box->text(), QStringLiteral("ab"));
+        QVERIFY(f.prompt.messages.empty());
+        QCoreApplication::processEvents();
+      }
+    }
+    QTest::keyClick(box, Qt::Key_Y);
+    QCOMPARE(box->text().size(), 4999);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.prompt.errors(), 2);
+    QCOMPARE(f.prompt.messages.back().text, std::string(kEntryTooLong));
     f.click("addLines");
     f.click("saveRecord");
     QCOMPARE(stored_records(f.folder.path()).at(0).list(ListKind::lines).at(0).size(), std::size_t{4999});

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 
 #include "tests/ui/window_fixture.h"
@@ -119,6 +120,21 @@ class WindowFrameTest : public QObject {
     }
     QCOMPARE(f.list(ListKind::triggers)->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QCOMPARE(f.list(ListKind::lines)->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+  }
+
+  void everyLineShowsWholeWithTheScrollBarReachingTheLongest() {
+    const std::string long_line(130, 'W');
+    WindowFixture f({make_record({"a short trigger"}, {}, {long_line.c_str()})});
+    f.add("addLines", "short");
+    QListWidget* lines = f.list(ListKind::lines);
+    QCoreApplication::processEvents();  // the list's layout
+    const int long_width = lines->fontMetrics().horizontalAdvance(QString::fromStdString(long_line));
+    for (int row = 0; row < lines->count(); ++row) {
+      QVERIFY2(lines->visualItemRect(lines->item(row)).width() > long_width, qPrintable(lines->item(row)->text()));
+    }
+    QVERIFY(lines->horizontalScrollBar()->maximum() + lines->viewport()->width() > long_width);
+    lines->horizontalScrollBar()->setValue(lines->horizontalScrollBar()->maximum());
+    QVERIFY(lines->visualItemRect(lines->item(0)).right() <= lines->viewport()->width());
   }
 
   void navigatorSitsAtTheLeftEdgeOfTheRecordBox() {

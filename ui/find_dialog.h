@@ -1,0 +1,50 @@
+#pragma once
+// The Find dialog: a small modeless dialog over the main window (Ctrl+F).
+// It holds the text to find, the lists to look in, "Match &case" (off: letter
+// case is ignored as the sorted lists ignore it), "Find &Next" (the default
+// button, so Enter in the text finds the next match), "Find &Previous" and
+// "Close". Escape closes it too. The two find buttons act only while there is
+// a text; what they do is the owner's business.
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+#include "core/record.h"
+#include "model/find.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace zenfaro {
+
+class FindDialog final : public QDialog {
+ public:
+  // Placed over the lower right part of `owner`, below its lists and item
+  // box and right of its record box, so that a match stays in sight. `find` is called by the two find buttons.
+  FindDialog(QWidget* owner, int icon_resource, std::function<void(FindDirection)> find);
+
+  // Shows the dialog (again), active, with its text selected.
+  void present();
+
+  QString text() const;
+  // The list to look in, or nothing for all three.
+  std::optional<ListKind> list() const;
+  bool match_case() const;
+
+  QLineEdit* text_box() const { return text_; }
+  QComboBox* list_box() const { return list_; }
+  QCheckBox* match_case_box() const { return match_case_; }
+  QPushButton* next_button() const { return next_; }
+  QPushButton* previous_button() const { return previous_; }
+
+ private:
+  QLineEdit* text_;
+  QComboBox* list_;
+  QCheckBox* match_case_;
+  QPushButton* next_;
+  QPushButton* previous_;
+};
+
+}  // namespace zenfaro
