@@ -4,14 +4,39 @@
 #include "cli/cli_app.h"
 #include "cli/cli_common.h"
 
+#include <new>
+
 namespace zenfaro::cli {
+namespace {
+
+// -C's check, with CLI11's messages. The name is UTF-8 (CLI11's own check
+// reads it in the ANSI code page on Windows); a name that is no file name
+// there is a folder that does not exist.
+CLI::Validator existing_folder() {
+  return CLI::Validator(
+      [](std::string& name) -> std::string {
+        std::error_code ec;
+        fs::file_status status;
+        try {
+          status = fs::status(fs::u8path(name), ec);
+        } catch (const std::exception&) {
+        }
+        if (!fs::exists(status)) return "Directory does not exist: " + name;
+        if (!fs::is_directory(status)) return "Directory is actually a file: " + name;
+        return {};
+      },
+      "DIR");
+}
+
+}  // namespace
 
 int run_cli(int argc, const char* const* argv) {
   Options options;
   CLI::App app("Edits the Pelmar commentary database (commdb.dat, commdb.idx) of a folder.", "zenfaro-cli");
   app.add_option("-C", options.folder, "work in DIR instead of the current folder")
       ->option_text("DIR")
-      ->check(CLI::ExistingDirectory);
+      ->check(existing_folder());
+  app.set_version_flag("--version", "zenfaro-cli " ZENFARO_VERSION);
   app.require_subcommand(1);
   add_info_command(app, options);
   add_list_command(app, options);
@@ -29,11 +54,25 @@ int run_cli(int argc, const char* const* argv) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return kExitUsage;
+  } catch (const std::bad_alloc&) {
+    return fail("There is not enough memory to finish the command.");
+  } catch (const std::exception& e) {
+    // A name the system cannot take as a file name, a folder that cannot be
+    // read: the command stops where it was, with the reason.
+    return fail(std::string("The command could not be finished: ") + e.what());
   }
   return options.exit_status;
+}
+
+int run_cli(const std::vector<std::string>& arguments) {
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  return run_cli(static_cast<int>(argv.size()), argv.data());
 }
 
 }  // namespace zenfaro::cli

@@ -132,7 +132,7 @@ class RealEnv final : public Env {
 
   Status copy_file(const fs::path& from, const fs::path& to) override {
     std::error_code ec;
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    platform::copy_file_replacing(from, to, ec);
     if (ec) {
       return Status::io_error("Could not copy " + describe(from) + " to " + describe(to) + ": " +
                               ec.message() + ".");

@@ -3,8 +3,16 @@
 #include "core/platform.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <wchar.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -29,6 +37,43 @@ bool seek_file(std::FILE* file, unsigned long long offset) {
   return _fseeki64(file, static_cast<long long>(offset), SEEK_SET) == 0;
 }
 
+bool copy_file_replacing(const std::filesystem::path& from, const std::filesystem::path& to,
+                         std::error_code& error) {
+  if (CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+    error.clear();
+    return true;
+  }
+  error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+  return false;
+}
+
+std::vector<std::string> utf8_arguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) {
+    // Unpaired surrogates become U+FFFD: the result is always valid UTF-8.
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string argument(size > 0 ? static_cast<std::size_t>(size) : 1, '\0');
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), size, nullptr, nullptr);
+    argument.pop_back();  // the terminating NUL
+    arguments.push_back(std::move(argument));
+  }
+  LocalFree(wide);
+  return arguments;
+}
+
+void set_binary_stdout() { _setmode(_fileno(stdout), _O_BINARY); }
+
+void use_utf8_console() {
+  // 0 when the program has no console (output to a file or a pipe).
+  static const UINT previous = GetConsoleOutputCP();
+  if (previous == 0 || previous == CP_UTF8 || !SetConsoleOutputCP(CP_UTF8)) return;
+  // The code page belongs to the console, which outlives the program.
+  std::atexit([] { SetConsoleOutputCP(previous); });
+}
+
 #else
 
 bool sync_file(std::FILE* file) { return ::fsync(::fileno(file)) == 0; }
@@ -49,6 +94,19 @@ std::FILE* open_file(const std::filesystem::path& path, const char* mode) {
 bool seek_file(std::FILE* file, unsigned long long offset) {
   return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
 }
+
+bool copy_file_replacing(const std::filesystem::path& from, const std::filesystem::path& to,
+                         std::error_code& error) {
+  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+}
+
+std::vector<std::string> utf8_arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+void set_binary_stdout() {}
+
+void use_utf8_console() {}
 
 #endif
 
