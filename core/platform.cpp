@@ -54,10 +54,10 @@ std::vector<std::string> utf8_arguments(int argc, char** argv) {
   std::vector<std::string> arguments;
   for (int i = 0; i < count; ++i) {
     // Unpaired surrogates become U+FFFD: the result is always valid UTF-8.
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string argument(size > 0 ? static_cast<std::size_t>(size) : 1, '\0');
-    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), size, nullptr, nullptr);
-    argument.pop_back();  // the terminating NUL
+    const int length = static_cast<int>(wcslen(wide[i]));
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], length, nullptr, 0, nullptr, nullptr);
+    std::string argument(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], length, argument.data(), size, nullptr, nullptr);
     arguments.push_back(std::move(argument));
   }
   LocalFree(wide);
