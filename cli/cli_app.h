@@ -2,8 +2,8 @@
 // Runs zenfaro-cli with the given arguments (argv[0] is the program's name)
 // and returns its exit status. Output goes to std::cout and std::cerr, and
 // questions read std::cin, so that tests can run it in-process. Arguments
-// are UTF-8. Every failure ends with a message and exit status 1, never with
-// an exception.
+// are UTF-8. No exception leaves it: a failure ends with a message and exit
+// status 1 (2 for a usage error).
 #include <string>
 #include <vector>
 
