@@ -1,7 +1,12 @@
-// zenfaro: the commentary database editor. It takes no arguments; it works
-// in the current folder (the game's folder when installed as its plug-in).
+// zenfaro: the commentary database editor. It works in the current folder
+// (the game's folder when installed as its plug-in), or with --choose-folder
+// in a folder it asks for first (see app/editor_options.h).
 #include <QApplication>
+#include <QSettings>
+#include <iostream>
 
+#include "app/choose_folder.h"
+#include "app/editor_options.h"
 #include "app/help_viewer.h"
 #include "app/startup.h"
 #include "model/icon_choice.h"
@@ -9,9 +14,18 @@
 #include "ui/qt_prompt.h"
 
 int main(int argc, char** argv) {
+  const zenfaro::EditorOptions options = zenfaro::parse_editor_options(argc, argv);
+  if (options.help || options.version) {
+    std::cout << (options.help ? zenfaro::editor_help_text() : zenfaro::editor_version_text());
+    return 0;
+  }
   QApplication application(argc, argv);
   zenfaro::IconChooser icons(zenfaro::seed_from_clock());
   zenfaro::QtPrompt prompt;
+  if (options.choose_folder) {
+    QSettings settings(QStringLiteral("zenfaro"), QStringLiteral("zenfaro"));
+    if (!zenfaro::enter_chosen_folder(settings, prompt)) return 0;
+  }
   zenfaro::Env& env = zenfaro::default_env();
 
   zenfaro::StartupHooks hooks;

@@ -8,13 +8,36 @@
 #include "cli/cli_common.h"
 
 namespace zenfaro::cli {
+namespace {
+
+// -C's check, with CLI11's messages. The name is UTF-8 (CLI11's own check
+// reads it in the ANSI code page on Windows); a name that is no file name
+// there is a folder that does not exist.
+CLI::Validator existing_folder() {
+  return CLI::Validator(
+      [](std::string& name) -> std::string {
+        std::error_code ec;
+        fs::file_status status;
+        try {
+          status = fs::status(fs::u8path(name), ec);
+        } catch (const std::exception&) {
+        }
+        if (!fs::exists(status)) return "Directory does not exist: " + name;
+        if (!fs::is_directory(status)) return "Directory is actually a file: " + name;
+        return {};
+      },
+      "DIR");
+}
+
+}  // namespace
 
 int run_cli(int argc, const char* const* argv) {
   Options options;
   CLI::App app("Edits the Pelmar commentary database (commdb.dat, commdb.idx) of a folder.", "zenfaro-cli");
   app.add_option("-C", options.folder, "work in DIR instead of the current folder")
       ->option_text("DIR")
-      ->check(CLI::ExistingDirectory);
+      ->check(existing_folder());
+  app.set_version_flag("--version", "zenfaro-cli " ZENFARO_VERSION);
   app.require_subcommand(1);
   add_info_command(app, options);
   add_list_command(app, options);
@@ -33,6 +56,8 @@ int run_cli(int argc, const char* const* argv) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return kExitUsage;
@@ -44,6 +69,12 @@ int run_cli(int argc, const char* const* argv) {
     return fail(std::string("The command stopped: ") + e.what() + ". The database was not changed.");
   }
   return options.exit_status;
+}
+
+int run_cli(const std::vector<std::string>& arguments) {
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  return run_cli(static_cast<int>(argv.size()), argv.data());
 }
 
 }  // namespace zenfaro::cli

@@ -5,6 +5,7 @@
 #include "cli/cli_common.h"
 #include "core/cp1252.h"
 #include "core/number_text.h"
+#include "core/platform.h"
 
 namespace zenfaro::cli {
 namespace {
@@ -20,6 +21,8 @@ int run_show(const Options& options, std::int32_t n, bool raw) {
       out += count_line(static_cast<std::int64_t>(list.size()));
       for (const Entry& entry : list) out += entry + "\r\n";
     }
+    std::cout.flush();
+    platform::set_binary_stdout();  // the stored bytes exactly, CR LF included
     std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
     return session.exit_status();
   }

@@ -8,8 +8,14 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 #else
 #include <cerrno>
@@ -194,6 +200,33 @@ bool is_not_found(int error) { return error == ERROR_FILE_NOT_FOUND || error == 
 
 bool is_busy(int error) { return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING; }
 
+std::vector<std::string> utf8_arguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) {
+    // Unpaired surrogates become U+FFFD: the result is always valid UTF-8.
+    const int length = static_cast<int>(std::wcslen(wide[i]));
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], length, nullptr, 0, nullptr, nullptr);
+    std::string argument(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], length, argument.data(), size, nullptr, nullptr);
+    arguments.push_back(std::move(argument));
+  }
+  ::LocalFree(wide);
+  return arguments;
+}
+
+void set_binary_stdout() { _setmode(_fileno(stdout), _O_BINARY); }
+
+void use_utf8_console() {
+  // 0 when the program has no console (output to a file or a pipe).
+  static const UINT previous = ::GetConsoleOutputCP();
+  if (previous == 0 || previous == CP_UTF8 || !::SetConsoleOutputCP(CP_UTF8)) return;
+  // The code page belongs to the console, which outlives the program.
+  std::atexit([] { ::SetConsoleOutputCP(previous); });
+}
+
 bool is_link_unsupported(int error) {
   return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED || error == ERROR_NOT_SAME_DEVICE ||
          error == ERROR_TOO_MANY_LINKS || error == ERROR_ACCESS_DENIED;
@@ -310,6 +343,12 @@ std::string error_text(int error) { return std::strerror(error); }
 bool is_not_found(int error) { return error == ENOENT || error == ENOTDIR; }
 
 bool is_busy(int error) { return error == EWOULDBLOCK || error == EAGAIN; }
+
+std::vector<std::string> utf8_arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
+void set_binary_stdout() {}
+
+void use_utf8_console() {}
 
 bool is_link_unsupported(int error) {
   return error == EPERM || error == EXDEV || error == EMLINK || error == ENOTSUP || error == EOPNOTSUPP ||

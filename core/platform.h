@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/env.h"
 
@@ -50,5 +51,18 @@ bool is_not_found(int error);
 bool is_busy(int error);
 // The file system cannot make hard links (or not between these folders).
 bool is_link_unsupported(int error);
+
+// The program's arguments as UTF-8, argv[0] first. On Windows argv holds
+// them in the ANSI code page, which cannot hold every character, so they are
+// read again from the wide command line; elsewhere argv is taken as it is.
+std::vector<std::string> utf8_arguments(int argc, char** argv);
+
+// Puts standard output into binary mode, so that every byte is written as it
+// is (in text mode Windows writes "\r\n" for each "\n"). Flush std::cout first.
+void set_binary_stdout();
+
+// Makes a console window show the program's UTF-8 output as text: on Windows
+// the console's output code page is UTF-8 until the program ends.
+void use_utf8_console();
 
 }  // namespace zenfaro::platform

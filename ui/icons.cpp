@@ -58,11 +58,13 @@ void draw_ball(QPainter& p) {
 
 }  // namespace
 
-QImage icon_image(int resource) {
-  QImage image(kSize, kSize, QImage::Format_ARGB32);
+QImage icon_image(int resource, int size) {
+  QImage image(size, size, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing, false);
+  // Drawn on a grid of 32 x 32 pixels; other sizes scale it, smoothed.
+  painter.setRenderHint(QPainter::Antialiasing, size != kSize);
+  painter.scale(static_cast<double>(size) / kSize, static_cast<double>(size) / kSize);
   if (resource == 2) {
     draw_ball(painter);
   } else {

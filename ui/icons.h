@@ -6,8 +6,9 @@
 
 namespace zenfaro {
 
-// The image of icon 1 or 2 (any other number gives icon 1).
-QImage icon_image(int resource);
+// The image of icon 1 or 2 (any other number gives icon 1), `size` pixels
+// square: 32 is the drawing itself, other sizes scale it.
+QImage icon_image(int resource, int size = 32);
 QIcon program_icon(int resource);
 
 }  // namespace zenfaro

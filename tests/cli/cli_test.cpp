@@ -146,6 +146,30 @@ TEST_F(Cli, FindExitsWithOneWhenNothingMatchesAndTwoForUsageErrors) {
   }
 }
 
+// Bytes that are not UTF-8 (what an ANSI command line gives on Windows) in
+// every kind of argument: a message and exit 1 (2 for -C, whose folder then
+// does not exist), never an exception, wherever the name is converted.
+TEST_F(Cli, ArgumentsThatAreNotUtf8EndWithAMessage) {
+  fs::create_directory(folder_ / "dossier \u00E9");
+  const std::string folder = folder_.path().u8string();
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  } rows[] = {
+      {{"-C", folder + "/dossier \xE9", "info"}, 2, "Directory does not exist"},
+      {{"-C", folder, "add", "1", "lines", "caf\xE9"}, 1, "UTF-8"},
+      {{"-C", folder, "export", "missing \xE9/out.CMX"}, 1, "zenfaro-cli: "},
+      {{"-C", folder, "import", "missing \xE9.CMX", "--yes"}, 1, "zenfaro-cli: "},
+  };
+  for (const auto& row : rows) {
+    const CliRun run = run_cli(row.args);
+    EXPECT_EQ(run.status, row.status) << row.args.at(2);
+    EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(is_file(folder_ / "commdb.dat"));
+}
+
 TEST_F(Cli, DeleteRemovesTheRecordNamedInDecimal) {
   cli({"add", "1", "triggers", "one"});
   cli({"add", "2", "triggers", "two"});
