@@ -1,7 +1,7 @@
-# Fails when a file of core/, exchange/ or model/ includes a Qt header or
+# Fails when a file of core/, exchange/ or ui/model/ includes a Qt header or
 # names a Qt type: those folders build without Qt, for the command-line tool,
 # the format tests and the Windows check.
-file(GLOB_RECURSE files ${ROOT}/core/* ${ROOT}/exchange/* ${ROOT}/model/*)
+file(GLOB_RECURSE files ${ROOT}/core/* ${ROOT}/exchange/* ${ROOT}/ui/model/*)
 set(offenders "")
 foreach(file IN LISTS files)
   file(STRINGS ${file} hits REGEX "#include *[<\"](Q|Qt)[A-Za-z]*|Qt6::|\\bQString\\b|\\bQObject\\b")

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "core/record.h"
-#include "model/find.h"
+#include "ui/model/find.h"
 
 class QCheckBox;
 class QComboBox;

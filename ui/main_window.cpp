@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QShortcut>
 
-#include "model/exchange_commands.h"
+#include "ui/model/exchange_commands.h"
 #include "ui/dialog_frame.h"
 #include "ui/entry_box.h"
 #include "ui/entry_text.h"

@@ -17,9 +17,9 @@
 #include <functional>
 #include <optional>
 
-#include "model/editor_model.h"
-#include "model/find.h"
-#include "model/icon_choice.h"
+#include "ui/model/editor_model.h"
+#include "ui/model/find.h"
+#include "ui/model/icon_choice.h"
 
 class QLineEdit;
 class QListWidget;

@@ -1,7 +1,7 @@
 // The two exchange buttons driven from the editing model: the file request,
 // the closing message or the reason for a failure, and what the record on
 // screen keeps.
-#include "model/exchange_commands.h"
+#include "ui/model/exchange_commands.h"
 
 #include "tests/exchange/exchange_fixture.h"
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "model/alternatives.h"
-#include "model/editor_model.h"
+#include "ui/model/alternatives.h"
+#include "ui/model/editor_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zenfaro;

@@ -11,8 +11,8 @@
 
 #include "core/check_database.h"
 #include "core/database.h"
-#include "model/find.h"
-#include "model/working_list.h"
+#include "ui/model/find.h"
+#include "ui/model/working_list.h"
 #include "tests/fuzz/fuzz_folder.h"
 
 namespace {

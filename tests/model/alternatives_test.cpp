@@ -1,8 +1,8 @@
 // The expansion of parenthesised alternatives and the order of the lists.
 #include <gtest/gtest.h>
 
-#include "model/alternatives.h"
-#include "model/collation.h"
+#include "ui/model/alternatives.h"
+#include "ui/model/collation.h"
 
 namespace zenfaro {
 namespace {

@@ -6,7 +6,7 @@
 #include "tests/support/faulty_env.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/support/temp_folder.h"
-#include "model/editor_model.h"
+#include "ui/model/editor_model.h"
 
 namespace zenfaro {
 namespace {

@@ -3,8 +3,8 @@
 // positions of the matches: the command-line tests; the window: its tests.)
 #include <gtest/gtest.h>
 
-#include "model/editor_model.h"
-#include "model/find.h"
+#include "ui/model/editor_model.h"
+#include "ui/model/find.h"
 #include "tests/support/faulty_env.h"
 #include "tests/support/records.h"
 #include "tests/support/scripted_prompt.h"

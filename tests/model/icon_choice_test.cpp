@@ -1,7 +1,7 @@
 // The choice of the large icon: 1 or 2, from the generator seeded at start-up.
 #include <gtest/gtest.h>
 
-#include "model/icon_choice.h"
+#include "ui/model/icon_choice.h"
 
 namespace zenfaro {
 namespace {

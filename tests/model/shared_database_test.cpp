@@ -8,7 +8,7 @@
 
 #include "core/check_database.h"
 #include "exchange/import_commentary.h"
-#include "model/editor_model.h"
+#include "ui/model/editor_model.h"
 #include "tests/support/records.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/support/temp_folder.h"

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "tests/support/temp_folder.h"
-#include "model/exchange_commands.h"
+#include "ui/model/exchange_commands.h"
 #include "ui/qt_prompt.h"
 
 namespace zenfaro::testing {

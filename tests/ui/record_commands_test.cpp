@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "tests/ui/window_fixture.h"
-#include "model/exchange_commands.h"
+#include "ui/model/exchange_commands.h"
 
 namespace zenfaro::testing {
 

@@ -1,4 +1,4 @@
-#include "model/collation.h"
+#include "ui/model/collation.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
-#include "model/working_list.h"
+#include "ui/model/working_list.h"
 
 #include <algorithm>
 
-#include "model/collation.h"
+#include "ui/model/collation.h"
 
 namespace zenfaro {
 

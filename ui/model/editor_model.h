@@ -26,8 +26,8 @@
 #include "core/database.h"
 #include "core/prompt.h"
 #include "core/write_record_set.h"
-#include "model/end_code.h"
-#include "model/working_list.h"
+#include "ui/model/end_code.h"
+#include "ui/model/working_list.h"
 
 namespace zenfaro {
 

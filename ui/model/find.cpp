@@ -1,4 +1,4 @@
-#include "model/find.h"
+#include "ui/model/find.h"
 
 #include <algorithm>
 #include <limits>
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/record_codec.h"
-#include "model/collation.h"
-#include "model/editor_model.h"
+#include "ui/model/collation.h"
+#include "ui/model/editor_model.h"
 
 namespace zenfaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/exchange_commands.h"
+#include "ui/model/exchange_commands.h"
 
 #include "exchange/export_commentary.h"
 

@@ -1,4 +1,4 @@
-#include "model/alternatives.h"
+#include "ui/model/alternatives.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "model/editor_model.h"
+#include "ui/model/editor_model.h"
 
 #include <algorithm>
 
 #include "core/number_text.h"
-#include "model/alternatives.h"
+#include "ui/model/alternatives.h"
 
 namespace zenfaro {
 

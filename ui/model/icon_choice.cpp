@@ -1,4 +1,4 @@
-#include "model/icon_choice.h"
+#include "ui/model/icon_choice.h"
 
 #include <chrono>
 

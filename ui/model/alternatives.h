@@ -7,7 +7,7 @@
 // and "a very big goal".
 #include <cstddef>
 
-#include "model/working_list.h"
+#include "ui/model/working_list.h"
 
 namespace zenfaro {
 
