@@ -1,7 +1,6 @@
 // zenfaro: the commentary database editor. It works in the current folder
 // (the game's folder when installed as its plug-in), or with --choose-folder
 // in a folder it asks for first (see app/editor_options.h).
-#include <QApplication>
 #include <QSettings>
 #include <iostream>
 
@@ -10,6 +9,7 @@
 #include "app/help_viewer.h"
 #include "app/startup.h"
 #include "ui/model/icon_choice.h"
+#include "ui/guarded_application.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompt.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     std::cout << (options.help ? zenfaro::editor_help_text() : zenfaro::editor_version_text());
     return 0;
   }
-  QApplication application(argc, argv);
+  zenfaro::GuardedApplication application(argc, argv);
   zenfaro::IconChooser icons(zenfaro::seed_from_clock());
   zenfaro::QtPrompt prompt;
   if (options.choose_folder) {
@@ -37,5 +37,12 @@ int main(int argc, char** argv) {
   };
   std::error_code error;
   const std::filesystem::path root = std::filesystem::current_path(error);
-  return zenfaro::run_startup(env, root, prompt, hooks);
+  try {
+    return zenfaro::run_startup(env, root, prompt, hooks);
+  } catch (const std::bad_alloc&) {
+    zenfaro::report_stopped_command(nullptr);
+  } catch (const std::exception& e) {
+    zenfaro::report_stopped_command(e.what());
+  }
+  return 1;
 }

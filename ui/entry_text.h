@@ -6,13 +6,14 @@
 #include <optional>
 #include <string>
 
+#include "core/capacities.h"
 #include "core/prompt.h"
 
 namespace zenfaro {
 
 // The most characters the item box and the Modify Entry dialog's box take:
 // one character per byte of an entry.
-constexpr int kMaxEntryCharacters = 4999;
+constexpr int kMaxEntryCharacters = static_cast<int>(kMaxEntryBytes);
 
 QString entry_to_text(const std::string& entry);
 

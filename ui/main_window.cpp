@@ -8,6 +8,7 @@
 #include <QShortcut>
 
 #include "ui/model/exchange_commands.h"
+#include "ui/control_ids.h"
 #include "ui/dialog_frame.h"
 #include "ui/entry_box.h"
 #include "ui/entry_text.h"
@@ -21,8 +22,8 @@ namespace {
 
 // Every control carries its fixed identifier in the property "controlId".
 template <typename Widget>
-Widget* identify(Widget* widget, int id, const char* name) {
-  widget->setProperty("controlId", id);
+Widget* identify(Widget* widget, ControlId id, const char* name) {
+  widget->setProperty("controlId", static_cast<int>(id));
   widget->setObjectName(QString::fromLatin1(name));
   return widget;
 }
@@ -60,48 +61,50 @@ void MainWindow::build_controls() {
   const DialogUnits du = dialog_units(font());
   // Creation order is the tab order, and each label's mnemonic moves the
   // focus to the control created right after it.
-  auto label = [&](int id, const char* name, const char* caption, QRect where) {
+  auto label = [&](ControlId id, const char* name, const char* caption, QRect where) {
     auto* widget = identify(new QLabel(QString::fromLatin1(caption), this), id, name);
     widget->setGeometry(where);
     widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return widget;
   };
-  auto button = [&](int id, const char* name, const char* caption, QRect where) {
+  auto button = [&](ControlId id, const char* name, const char* caption, QRect where) {
     auto* widget = identify(new PushButton(QString::fromLatin1(caption), this), id, name);
     widget->setGeometry(where);
     return widget;
   };
-  auto list = [&](int id, const char* name, QRect where, bool horizontal_scroll) {
-    auto* widget = identify(make_list(this, horizontal_scroll), id, name);
+  auto list = [&](ListKind kind, const char* name, QRect where, bool horizontal_scroll) {
+    auto* widget = identify(make_list(this, horizontal_scroll), list_control(kind), name);
     widget->setGeometry(where);
-    lists_[static_cast<std::size_t>(id - 101)] = widget;
+    lists_[static_cast<std::size_t>(kind)] = widget;
     return widget;
   };
 
-  label(104, "triggersLabel", "&Triggers", du.rect(3, 6, 121, 8))->setBuddy(list(101, "triggers", du.rect(2, 17, 162, 52), false));
-  button(114, "deleteTriggers", "Delete", du.rect(134, 2, 30, 14));
-  label(105, "exclusionsLabel", "&Exclusion Triggers", du.rect(168, 6, 121, 8))
-      ->setBuddy(list(102, "exclusions", du.rect(168, 17, 162, 52), false));
-  button(115, "deleteExclusions", "Delete", du.rect(300, 2, 30, 14));
-  label(106, "linesLabel", "Commentary &Lines", du.rect(2, 76, 121, 8))->setBuddy(list(103, "lines", du.rect(2, 87, 328, 92), true));
-  button(116, "deleteLines", "Delete", du.rect(300, 71, 30, 14));
-  QLabel* item_label = label(107, "itemLabel", "Item To &Add:", du.rect(1, 184, 49, 8));
-  item_box_ = identify(new QLineEdit(this), 108, "item");
+  label(ControlId::triggers_label, "triggersLabel", "&Triggers", du.rect(3, 6, 121, 8))
+      ->setBuddy(list(ListKind::triggers, "triggers", du.rect(2, 17, 162, 52), false));
+  button(ControlId::delete_triggers, "deleteTriggers", "Delete", du.rect(134, 2, 30, 14));
+  label(ControlId::exclusions_label, "exclusionsLabel", "&Exclusion Triggers", du.rect(168, 6, 121, 8))
+      ->setBuddy(list(ListKind::exclusions, "exclusions", du.rect(168, 17, 162, 52), false));
+  button(ControlId::delete_exclusions, "deleteExclusions", "Delete", du.rect(300, 2, 30, 14));
+  label(ControlId::lines_label, "linesLabel", "Commentary &Lines", du.rect(2, 76, 121, 8))
+      ->setBuddy(list(ListKind::lines, "lines", du.rect(2, 87, 328, 92), true));
+  button(ControlId::delete_lines, "deleteLines", "Delete", du.rect(300, 71, 30, 14));
+  QLabel* item_label = label(ControlId::item_label, "itemLabel", "Item To &Add:", du.rect(1, 184, 49, 8));
+  item_box_ = identify(new QLineEdit(this), ControlId::item, "item");
   item_box_->setGeometry(du.rect(46, 182, 284, 12));
   refuse_overlong_edits(item_box_, model_.prompt());
   item_label->setBuddy(item_box_);
-  button(109, "addTriggers", "Add To T&riggers", du.rect(46, 196, 92, 14));
-  button(110, "addExclusions", "Add To E&xclusion", du.rect(142, 196, 92, 14));
-  button(111, "addLines", "Add To Co&mmentary", du.rect(238, 196, 92, 14));
-  button(120, "import", "&Import Commentary", du.rect(142, 212, 92, 14));
-  button(119, "export", "E&xport Commentary", du.rect(238, 212, 92, 14));
-  button(112, "saveRecord", "&Save Record", du.rect(46, 228, 92, 14));
-  button(117, "deleteRecord", "&Delete Record", du.rect(142, 228, 92, 14));
-  button(118, "quit", "&Quit", du.rect(238, 228, 92, 14));
+  button(ControlId::add_to_triggers, "addTriggers", "Add To T&riggers", du.rect(46, 196, 92, 14));
+  button(ControlId::add_to_exclusions, "addExclusions", "Add To E&xclusion", du.rect(142, 196, 92, 14));
+  button(ControlId::add_to_lines, "addLines", "Add To Co&mmentary", du.rect(238, 196, 92, 14));
+  button(ControlId::import_commentary, "import", "&Import Commentary", du.rect(142, 212, 92, 14));
+  button(ControlId::export_commentary, "export", "E&xport Commentary", du.rect(238, 212, 92, 14));
+  button(ControlId::save_record, "saveRecord", "&Save Record", du.rect(46, 228, 92, 14));
+  button(ControlId::delete_record, "deleteRecord", "&Delete Record", du.rect(142, 228, 92, 14));
+  button(ControlId::quit, "quit", "&Quit", du.rect(238, 228, 92, 14));
   // The navigator and the record-number box are reached with the mouse only.
-  navigator_ = identify(new RecordNavigator(this), 199, "navigator");
+  navigator_ = identify(new RecordNavigator(this), ControlId::navigator, "navigator");
   navigator_->setGeometry(du.rect(0, 0, 8, 8));
-  record_box_ = identify(new QLineEdit(QStringLiteral("1"), this), 113, "record");
+  record_box_ = identify(new QLineEdit(QStringLiteral("1"), this), ControlId::record, "record");
   record_box_->setGeometry(du.rect(10, 210, 30, 12));
   record_box_->setFocusPolicy(Qt::ClickFocus);
 }
