@@ -184,6 +184,9 @@ class RealEnv final : public Env {
   Status try_lock(const fs::path& path, std::unique_ptr<FileLock>* lock) override {
     platform::Handle handle;
     int error = platform::open_file(path, platform::Access::lock, &handle);
+    if (platform::is_not_found(error)) {
+      return Status::not_found("The folder " + quoted(path.parent_path()) + " does not exist.");
+    }
     if (error != 0) return failure("open the lock file", path, error);
     error = platform::try_lock_file(handle);
     if (error != 0) {

@@ -7,6 +7,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const char* const kCompletedLater = " The change will be completed the next time the database is opened or changed.";
+
 fs::path journal_draft(const Layout& layout) { return layout.work_file("zenfaro.jrn.tmp"); }
 
 // Writes the journal whole under another name, then puts it in place in one
@@ -111,7 +113,10 @@ Status replace_files(Env& env, const Layout& layout, const std::vector<FileMove>
   if (!status.is_ok()) {
     env.remove_file(journal_draft(layout)).ignore_error();
     env.remove_file(journal_file(layout)).ignore_error();
-    return status;
+    // A journal that is in place and cannot be taken back decides the
+    // change all the same: the next opening makes it.
+    if (exists(env, journal_file(layout))) return status.with_more(kCompletedLater);
+    return status.with_more(" The database was left as it was.");
   }
 
   std::vector<FileMove> made;
@@ -121,9 +126,7 @@ Status replace_files(Env& env, const Layout& layout, const std::vector<FileMove>
     made.push_back(move);
   }
   if (!status.is_ok()) {
-    if (!undo_moves(env, layout, made).is_ok()) {
-      return status.with_more(" The change will be completed the next time the database is opened or changed.");
-    }
+    if (!undo_moves(env, layout, made).is_ok()) return status.with_more(kCompletedLater);
     return status.with_more(" The database was left as it was.");
   }
   finish_moves(env, layout, moves);

@@ -3,57 +3,37 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <string>
-#include <vector>
+#include <functional>
 
 #include "app/startup.h"
-#include "tests/support/faulty_env.h"
-#include "tests/support/scripted_prompt.h"
-#include "tests/support/temp_folder.h"
-#include "ui/model/editor_model.h"
+#include "tests/support/database_folder.h"
+#include "ui/model/end_code.h"
 
 namespace zenfaro {
 namespace {
 
 using namespace testing;
 
-const char* const kHelpCaption = "See help file ?";
-const char* const kTransferCaption = "Transfer files ?";
-
 class Startup : public ::testing::Test {
  protected:
   void make_host() { write_bytes(folder_ / "program" / "vask.exe", "game"); }
-  // The host layout with a database in the plug-in and an older data file
-  // in the game.
-  void make_host_with_database() {
-    make_host();
-    write_bytes(plugin("data/commdb.dat"), "data");
-    write_bytes(plugin("data/commdb.idx"), "index");
-    write_bytes(game_data("commdb.dat"), "old data");
-  }
   fs::path plugin(const char* name) const { return folder_.path() / "plugins" / "zenfaro" / name; }
   fs::path program(const char* name) const { return folder_.path() / "program" / name; }
   fs::path game_data(const char* name) const { return folder_.path() / "data" / name; }
 
-  // Runs start-up; the window returns the queued end codes (then 1).
-  int run() {
+  // Runs start-up: the help viewer and each window log themselves, and the
+  // window returns the queued end codes (then 1).
+  void run() {
     StartupHooks hooks;
     hooks.run_window = [this](const Layout& layout) {
-      events_.push_back(std::string("window ") + (layout.host ? "host" : "standalone"));
-      layouts_.push_back(layout);
-      if (end_codes_.empty()) return static_cast<int>(kEndQuit);
-      const int code = end_codes_.front();
-      end_codes_.pop_front();
+      events_.push_back(std::string("window ") + (layout.host ? "host " : "standalone ") + layout.data_file().u8string());
+      const int code = end_codes_.empty() ? kEndQuit : end_codes_.front();
+      if (!end_codes_.empty()) end_codes_.pop_front();
       return code;
     };
     hooks.show_help = [this](const Layout& layout) { events_.push_back("help " + help_file(layout).u8string()); };
-    return run_startup(env_, folder_.path(), prompt_, hooks);
-  }
-
-  std::vector<std::string> captions() const {
-    std::vector<std::string> result;
-    for (const Question& question : prompt_.questions) result.push_back(question.caption);
-    return result;
+    EXPECT_EQ(run_startup(env_, folder_.path(), prompt_, hooks), 0);
+    for (const Question& question : prompt_.questions) events_.push_back(question.caption);
   }
 
   TempFolder folder_;
@@ -61,163 +41,121 @@ class Startup : public ::testing::Test {
   ScriptedPrompt prompt_;
   std::deque<int> end_codes_;
   std::vector<std::string> events_;
-  std::vector<Layout> layouts_;
 };
 
-TEST_F(Startup, StandaloneLayoutUsesTheWorkingFolderAndNeverOffersTheTransfer) {
-  write_bytes(plugin("kestrane.pbc"), "K");
-  EXPECT_EQ(run(), 0);
-  ASSERT_EQ(layouts_.size(), 1u);
-  EXPECT_FALSE(layouts_[0].host);
-  EXPECT_EQ(layouts_[0].data_file(), folder_ / "commdb.dat");
-  EXPECT_EQ(captions(), (std::vector<std::string>{kHelpCaption}));
-  EXPECT_TRUE(is_file(plugin("kestrane.pbc")));
-  EXPECT_FALSE(is_file(program("kestrane.pbc")));
-}
-
-TEST_F(Startup, HelpPromptIsTheFirstQuestionWithYesAsDefaultAndNoIcon) {
+TEST_F(Startup, TheLayoutDecidesTheDatabaseTheHelpFileAndTheTransfer) {
+  const std::string standalone = "window standalone " + (folder_ / "commdb.dat").u8string();
+  const std::string host = "window host " + plugin("data/commdb.dat").make_preferred().u8string();
+  prompt_.answers = {true};
   run();
-  ASSERT_FALSE(prompt_.questions.empty());
+  EXPECT_EQ(events_, (std::vector<std::string>{"help " + (folder_ / "cmthelp.txt").u8string(), standalone,
+                                               "See help file ?"}));
   const Question& help = prompt_.questions.front();
   EXPECT_EQ(help.text,
             "This is a beta version of the Pelmar 7 Ostrin Commentary Engine. Do you wish to be shown a help text "
             "on what to do ?");
-  EXPECT_EQ(help.caption, kHelpCaption);
   EXPECT_TRUE(help.default_yes);
   EXPECT_EQ(help.icon, Icon::none);
-}
-
-TEST_F(Startup, YesToHelpShowsTheHelpFileBeforeTheWindowOpens) {
-  prompt_.answers = {true};
-  run();
-  const std::string help = "help " + (folder_ / "cmthelp.txt").u8string();
-  EXPECT_EQ(events_, (std::vector<std::string>{help, "window standalone"}));
-}
-
-TEST_F(Startup, NoToHelpGoesStraightToTheWindow) {
-  run();
-  EXPECT_EQ(events_, (std::vector<std::string>{"window standalone"}));
-}
-
-
-TEST_F(Startup, HelpFileAndCommandLinesOfBothLayouts) {
-  EXPECT_EQ(help_file(Layout{folder_.path(), true}), plugin("cmthelp.txt"));
+  // The host layout: windows reopen while they end with 123; the transfer
+  // prompt comes once, after the last, whichever way it ended.
+  make_host();
+  for (const int last : {kEndQuit, kEndClosed}) {
+    events_.clear();
+    prompt_ = ScriptedPrompt();
+    end_codes_ = {kEndImported, kEndImported, last};
+    run();
+    EXPECT_EQ(events_, (std::vector<std::string>{host, host, host, "See help file ?", "Transfer files ?"}));
+    EXPECT_EQ(prompt_.questions.back().text, "Do you want to transfer the latest commentary database into your Pelmar ?");
+    EXPECT_TRUE(prompt_.questions.back().default_yes);
+  }
   EXPECT_EQ(help_command_line(Layout{folder_.path(), true}), "notepad.exe plugins\\zenfaro\\cmthelp.txt");
   EXPECT_EQ(help_command_line(Layout{folder_.path(), false}), "notepad.exe cmthelp.txt");
 }
 
-
-
-TEST_F(Startup, KestraneMovesIntoTheProgramFolderReplacingAnOldCopy) {
-  make_host();
+TEST_F(Startup, KestraneMovesIntoTheGameOnceAndOnlyInTheHostLayout) {
   write_bytes(plugin("kestrane.pbc"), "new kestrane");
   write_bytes(program("kestrane.pbc"), "old");
+  run();  // standalone: nothing moves
+  EXPECT_EQ(read_bytes(program("kestrane.pbc")), "old");
+  make_host();
   run();
   EXPECT_EQ(read_bytes(program("kestrane.pbc")), "new kestrane");
   EXPECT_FALSE(is_file(plugin("kestrane.pbc")));
-}
-
-TEST_F(Startup, ASecondStartCopiesNothing) {
-  make_host();
-  write_bytes(plugin("kestrane.pbc"), "K");
-  run();
   env_.log.clear();
-  run();
-  for (const std::string& operation : env_.log) EXPECT_EQ(operation.find("kestrane"), std::string::npos) << operation;
-  EXPECT_EQ(read_bytes(program("kestrane.pbc")), "K");
+  run();  // a second start copies nothing
+  for (const std::string& operation : env_.log) EXPECT_EQ(operation.find("kestrane"), std::string::npos);
 }
 
-TEST_F(Startup, AFailingKestraneInstallationLeavesBothCopiesAsTheyWereAndSaysSo) {
+// Both hand-offs to the game are all or nothing: whichever operation fails,
+// the game's files are the old ones or the new ones, a failure is told,
+// naming only the files the user knows, and nothing is left beside them.
+TEST_F(Startup, AFailingKestraneInstallationOrTransferLeavesTheGamesFilesAsTheyWere) {
+  make_host();
   const auto install = [this](int fail_at) {
-    fs::remove_all(folder_.path());
-    make_host();
     write_bytes(plugin("kestrane.pbc"), "new");
     write_bytes(program("kestrane.pbc"), "old");
     env_.reset();
     env_.fail_at = fail_at;
     prompt_ = ScriptedPrompt();
     install_kestrane(env_, folder_.path(), prompt_);
+    return read_bytes(program("kestrane.pbc"));
   };
-  install(-1);
-  const std::vector<std::string> operations = env_.log;
-  for (std::size_t i = 0; i < operations.size(); ++i) {
-    SCOPED_TRACE("failing: " + operations[i]);
-    install(static_cast<int>(i));
-    const bool installed = read_bytes(program("kestrane.pbc")) == "new";
-    EXPECT_TRUE(installed || read_bytes(program("kestrane.pbc")) == "old");
-    EXPECT_EQ(is_file(plugin("kestrane.pbc")), !installed || operations[i].rfind("remove", 0) == 0);
-    EXPECT_EQ(prompt_.messages.size(), installed ? 0u : 1u);
-    EXPECT_FALSE(is_file(program("kestrane.pbc.zenfaro-new")));
-  }
-}
-
-TEST_F(Startup, TheWindowReopensWhileItEndsWith123) {
-  make_host();
-  end_codes_ = {kEndImported, kEndImported, kEndClosed};
-  prompt_.answers = {false, false};
-  run();
-  EXPECT_EQ(layouts_.size(), 3u);
-  // The help prompt once at the start, the transfer prompt once at the end.
-  EXPECT_EQ(captions(), (std::vector<std::string>{kHelpCaption, kTransferCaption}));
-}
-
-TEST_F(Startup, TheCloseBoxLeadsToTheTransferPromptAsQuitDoes) {
-  make_host();
-  end_codes_ = {kEndClosed};
-  run();
-  EXPECT_EQ(captions(), (std::vector<std::string>{kHelpCaption, kTransferCaption}));
-  const Question& transfer = prompt_.questions.back();
-  EXPECT_EQ(transfer.text, "Do you want to transfer the latest commentary database into your Pelmar ?");
-  EXPECT_TRUE(transfer.default_yes);
-  EXPECT_EQ(transfer.icon, Icon::none);
-}
-
-TEST_F(Startup, YesToTransferCopiesBothDatabaseFilesIntoTheGame) {
-  make_host_with_database();
-  prompt_.answers = {false, true};
-  run();
-  EXPECT_EQ(read_bytes(game_data("commdb.dat")), "data");
-  EXPECT_EQ(read_bytes(game_data("commdb.idx")), "index");
-  EXPECT_TRUE(prompt_.messages.empty());
-  EXPECT_FALSE(is_file(game_data("commdb.dat.zenfaro-new")));
-}
-
-TEST_F(Startup, NoToTransferLeavesTheGameFilesUntouched) {
-  make_host_with_database();
-  run();
-  EXPECT_EQ(read_bytes(game_data("commdb.dat")), "old data");
-  EXPECT_FALSE(is_file(game_data("commdb.idx")));
-}
-
-TEST_F(Startup, AFailingTransferLeavesTheGamesPairAsItWasAndNamesOnlyItsFiles) {
   const auto transfer = [this](int fail_at) {
-    fs::remove_all(folder_.path());
-    make_host_with_database();
+    write_bytes(plugin("data/commdb.dat"), "data");
+    write_bytes(plugin("data/commdb.idx"), "index");
+    write_bytes(game_data("commdb.dat"), "old data");
     write_bytes(game_data("commdb.idx"), "old index");
     env_.reset();
     env_.fail_at = fail_at;
     prompt_ = ScriptedPrompt();
     transfer_database(env_, Layout{folder_.path(), true}, prompt_);
+    return read_bytes(game_data("commdb.dat")) + "|" + read_bytes(game_data("commdb.idx"));
   };
-  transfer(-1);
-  const std::vector<std::string> operations = env_.log;
-  for (std::size_t i = 0; i < operations.size(); ++i) {
-    SCOPED_TRACE("failing: " + operations[i]);
-    transfer(static_cast<int>(i));
-    const std::string pair = read_bytes(game_data("commdb.dat")) + "|" + read_bytes(game_data("commdb.idx"));
-    if (pair == "old data|old index") {
-      ASSERT_EQ(prompt_.errors(), 1);
-      EXPECT_NE(prompt_.messages[0].text.find("The game's files were left as they were."), std::string::npos);
-      EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos) << prompt_.messages[0].text;
-    } else {
-      EXPECT_EQ(pair, "data|index");
-      EXPECT_EQ(prompt_.errors(), 0);
-    }
-    for (const char* aside : {"commdb.dat.zenfaro-new", "commdb.idx.zenfaro-new", "commdb.dat.zenfaro-old"}) {
-      // Only the failing removal of a file can leave it behind.
-      EXPECT_TRUE(!is_file(game_data(aside)) || operations[i] == "remove " + std::string(aside)) << aside;
+  const struct {
+    std::function<std::string(int)> hand_off;
+    std::string before, after;
+    std::vector<fs::path> asides;
+  } rows[] = {{install, "old", "new", {program("kestrane.pbc.zenfaro-new")}},
+              {transfer, "old data|old index", "data|index",
+               {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
+                game_data("commdb.dat.zenfaro-old")}}};
+  for (const auto& row : rows) {
+    ASSERT_EQ(row.hand_off(-1), row.after);
+    EXPECT_TRUE(prompt_.messages.empty());
+    const std::vector<std::string> operations = env_.log;
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+      SCOPED_TRACE("failing: " + operations[i]);
+      const std::string result = row.hand_off(static_cast<int>(i));
+      EXPECT_TRUE(result == row.before || result == row.after) << result;
+      EXPECT_EQ(prompt_.messages.size(), result == row.before ? 1u : 0u);
+      if (result == row.before) {
+        EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos);
+      }
+      // A source kept for the next start, and nothing left beside the game's files
+      // but what a failing removal could not take away.
+      if (row.before == "old") {
+        EXPECT_EQ(is_file(plugin("kestrane.pbc")), result == "old" || operations[i] == "remove kestrane.pbc");
+      }
+      for (const fs::path& aside : row.asides) {
+        EXPECT_TRUE(!is_file(aside) || operations[i] == "remove " + aside.filename().u8string()) << aside;
+      }
     }
   }
+}
+
+TEST_F(Startup, NoToTheTransferLeavesTheGamesFilesUntouched) {
+  make_host();
+  write_bytes(plugin("data/commdb.dat"), "data");
+  write_bytes(plugin("data/commdb.idx"), "index");
+  write_bytes(game_data("commdb.dat"), "old data");
+  prompt_.answers = {false, false};
+  run();
+  EXPECT_EQ(read_bytes(game_data("commdb.dat")), "old data");
+  EXPECT_FALSE(is_file(game_data("commdb.idx")));
+  prompt_ = ScriptedPrompt();
+  prompt_.answers = {false, true};
+  run();
+  EXPECT_EQ(read_bytes(game_data("commdb.dat")), "data");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "ui/model/alternatives.h"
 #include "ui/model/collation.h"
+#include "ui/model/icon_choice.h"
 
 namespace zenfaro {
 namespace {
@@ -67,6 +68,26 @@ TEST(Collation, IgnoresLetterCaseIncludingAccentedLetters) {
   for (const Entry& entry : stored) one_by_one.insert(entry);
   at_once.assign(stored);
   EXPECT_EQ(at_once.entries(), one_by_one.entries());
+}
+
+}  // namespace
+}  // namespace zenfaro
+
+namespace zenfaro {
+namespace {
+
+TEST(IconChooser, GivesOneOrTwoWithEqualChanceFromItsSeed) {
+  IconChooser chooser(12345);
+  IconChooser same(12345);
+  int ones = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const int icon = chooser.next();
+    ASSERT_TRUE(icon == 1 || icon == 2) << icon;
+    ones += icon == 1 ? 1 : 0;
+    EXPECT_EQ(same.next(), icon);
+  }
+  EXPECT_GT(ones, 400);
+  EXPECT_LT(ones, 600);
 }
 
 }  // namespace

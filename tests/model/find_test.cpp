@@ -6,7 +6,7 @@
 #include "ui/model/editor_model.h"
 #include "ui/model/find.h"
 #include "tests/support/faulty_env.h"
-#include "tests/support/records.h"
+#include "tests/support/database_folder.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/support/temp_folder.h"
 

@@ -8,168 +8,142 @@
 
 #include "core/check_database.h"
 #include "exchange/import_commentary.h"
+#include "tests/support/database_folder.h"
 #include "ui/model/editor_model.h"
-#include "tests/support/records.h"
-#include "tests/support/scripted_prompt.h"
-#include "tests/support/temp_folder.h"
 
 namespace zenfaro {
 namespace {
 
 using namespace testing;
 
-class SharedDatabase : public ::testing::Test {
- protected:
-  void SetUp() override { make_database(); }
-  // Six records; record k holds the commentary line "line k".
-  void make_database() {
-    EditorModel writer(default_env(), layout(), prompt_);
-    writer.open();
-    for (int k = 1; k <= 6; ++k) {
-      writer.set_record_text(std::to_string(k));
-      ASSERT_TRUE(writer.add_entry(ListKind::lines, "line " + std::to_string(k)));
-      ASSERT_TRUE(writer.save_record());
-    }
-  }
-  Layout layout() const { return Layout{folder_.path(), false}; }
-  Record stored(std::int32_t n) const {
-    Database db;
-    open_database(default_env(), layout(), &db).ignore_error();
-    return read_record(db, n);
-  }
+// Six records; record k holds the commentary line "line k".
+std::vector<Record> six_records() {
+  std::vector<Record> records;
+  for (int k = 1; k <= 6; ++k) records.push_back(make_record({}, {}, {"line " + std::to_string(k)}));
+  return records;
+}
 
-  TempFolder folder_;
-  ScriptedPrompt prompt_;
-};
-
-// What another program does between the window's load and its save of
-// record 5, and whether the window then has to ask.
-struct OutsideChange {
-  const char* what;
-  void (*change)(const Layout&);
-  bool asks;
-};
-
+// What another program does between the window's load and its save.
 void add_to(const Layout& layout, const char* record, const char* text) {
   ScriptedPrompt prompt;
   EditorModel other(default_env(), layout, prompt);
   other.open(false);
   other.set_record_text(record);
-  other.add_entry(ListKind::lines, text);
-  other.save_record();
+  ASSERT_TRUE(other.add_entry(ListKind::lines, text));
+  ASSERT_TRUE(other.save_record());
 }
 
-const OutsideChange kOutsideChanges[] = {
-    {"another record saved", [](const Layout& l) { add_to(l, "2", "theirs"); }, false},
-    {"the same record saved", [](const Layout& l) { add_to(l, "5", "theirs"); }, true},
-    {"an earlier record deleted",
-     [](const Layout& l) {
-       ScriptedPrompt prompt;
-       prompt.answers = {true};
-       EditorModel other(default_env(), l, prompt);
-       other.open(false);
-       other.set_record_text("3");
-       other.delete_record();
-     },
-     true},
-    {"records appended by an import",
-     [](const Layout& l) {
-       write_bytes(l.work_file("in.CMX"), "[Version]\r\nHandler=ZENFARO.EXE\r\n[Exported Commentary]\r\n 1 \r\n" +
-                                              stored(make_record({"new"}, {}, {"n"})));
-       ScriptedPrompt prompt;
-       prompt.answers = {true};
-       Database db;
-       open_database(default_env(), l, &db).ignore_error();
-       ASSERT_EQ(import_commentary(db, l.work_file("in.CMX").u8string(), prompt).result, ImportResult::completed);
-     },
-     false},
-};
+void delete_third(const Layout& layout) {
+  ScriptedPrompt prompt;
+  prompt.answers = {true};
+  EditorModel other(default_env(), layout, prompt);
+  other.open(false);
+  other.set_record_text("3");
+  other.delete_record();
+}
 
-TEST_F(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUserSaysSo) {
-  for (const OutsideChange& outside : kOutsideChanges) {
+void import_one(const Layout& layout) {
+  write_bytes(layout.work_file("in.CMX"), exchange_of({make_record({"new"}, {}, {"n"})}));
+  ScriptedPrompt prompt;
+  prompt.answers = {true};
+  Database db;
+  open_database(default_env(), layout, &db).ignore_error();
+  ASSERT_EQ(import_commentary(db, layout.work_file("in.CMX").u8string(), prompt).result, ImportResult::completed);
+}
+
+TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUserSaysSo) {
+  const struct {
+    const char* what;
+    void (*change)(const Layout&);
+    bool asks;  // the record on screen (5) no longer holds what it showed
+  } rows[] = {{"another record saved", [](const Layout& l) { add_to(l, "2", "theirs"); }, false},
+              {"the same record saved", [](const Layout& l) { add_to(l, "5", "theirs"); }, true},
+              {"an earlier record deleted", delete_third, true},
+              {"records appended by an import", import_one, false}};
+  for (const auto& row : rows) {
     for (const bool yes : {false, true}) {
-      SCOPED_TRACE(std::string(outside.what) + (yes ? ", Yes" : ", No"));
-      std::filesystem::remove_all(folder_.path());
-      std::filesystem::create_directories(folder_.path());
-      make_database();
-      ScriptedPrompt prompt;
-      prompt.answers = {yes};
-      EditorModel window(default_env(), layout(), prompt);
+      SCOPED_TRACE(std::string(row.what) + (yes ? ", Yes" : ", No"));
+      DatabaseFolder folder;
+      folder.store(six_records());
+      folder.prompt.answers = {yes};
+      EditorModel window(default_env(), folder.layout(), folder.prompt);
       window.open();
       window.set_record_text("5");
       ASSERT_TRUE(window.add_entry(ListKind::lines, "mine"));
-      outside.change(layout());
-      const Record before = stored(5);
+      row.change(folder.layout());
+      const std::vector<Record> before = folder.records();
 
       const bool saved = window.save_record();
-      EXPECT_EQ(prompt.questions.size(), outside.asks ? 1u : 0u);
-      EXPECT_EQ(saved, !outside.asks || yes);
-      if (saved) {
-        EXPECT_EQ(stored(5), window.working_record());
-        EXPECT_EQ(window.pending(), 0);
-      } else {
-        EXPECT_EQ(stored(5), before);
-        EXPECT_EQ(window.pending(), 5);  // the lists stay unsaved on screen
-      }
+      EXPECT_EQ(folder.prompt.questions.size(), row.asks ? 1u : 0u);
+      EXPECT_EQ(saved, !row.asks || yes);
+      EXPECT_EQ(window.pending(), saved ? 0 : 5);  // No keeps the lists unsaved on screen
+      std::vector<Record> after = before;
+      if (saved) after.at(4) = window.working_record();
+      EXPECT_EQ(folder.records(), after);  // every other change of the other program is kept
       Database db;
-      open_database(default_env(), layout(), &db).ignore_error();
+      open_database(default_env(), folder.layout(), &db).ignore_error();
       EXPECT_TRUE(check_database(db).matches);
     }
   }
 }
 
-TEST_F(SharedDatabase, NavigationSeesTheRecordCountAnotherProgramLeft) {
-  EditorModel window(default_env(), layout(), prompt_);
+TEST(SharedDatabase, NavigationSeesTheRecordCountAnotherProgramLeft) {
+  DatabaseFolder folder;
+  folder.store(six_records());
+  EditorModel window(default_env(), folder.layout(), folder.prompt);
   window.open();
-  add_to(layout(), "9", "appended");
+  add_to(folder.layout(), "9", "appended");
   window.step(-1);  // from 1 down to the new-record position, which moved
   EXPECT_EQ(window.record_count(), 7);
   EXPECT_EQ(window.record_text(), "8");
 }
 
-TEST_F(SharedDatabase, TwoWritersLoseNothingThatWasSavedAndKeepNothingThatFailed) {
-  std::atomic<bool> ok{true};
+TEST(SharedDatabase, TwoWritersLoseNothingThatWasSavedAndKeepNothingThatFailed) {
+  DatabaseFolder folder;
+  folder.store(six_records());
   std::vector<std::string> saved[2];
   std::vector<std::string> failed[2];
   auto writer = [&](int id) {
     ScriptedPrompt prompt;
-    EditorModel model(default_env(), layout(), prompt);
+    EditorModel model(default_env(), folder.layout(), prompt);
     model.open(false);
     for (int i = 0; i < 40; ++i) {
       const std::string text = "w" + std::to_string(id) + "-" + std::to_string(i);
-      model.set_record_text(id == 0 ? "1" : "2");
-      if (!model.add_entry(ListKind::lines, text)) ok = false;
+      model.set_record_text(std::to_string(id + 1));
+      model.add_entry(ListKind::lines, text);
       (model.save_record() ? saved : failed)[id].push_back(text);
-      // A failed save stays pending; the next round starts afresh.
-      model.show_record(id == 0 ? 1 : 2);
+      model.show_record(id + 1);  // a failed save stays pending; the next round starts afresh
     }
   };
   std::thread first(writer, 0);
   std::thread second(writer, 1);
   first.join();
   second.join();
-  ASSERT_TRUE(ok);
+  const std::vector<Record> records = folder.records();
   for (int id = 0; id < 2; ++id) {
-    const EntryList lines = stored(id + 1).list(ListKind::lines);
+    const EntryList& lines = records.at(static_cast<std::size_t>(id)).list(ListKind::lines);
+    EXPECT_EQ(lines.size(), saved[id].size() + 1);
     for (const std::string& text : saved[id]) EXPECT_NE(std::find(lines.begin(), lines.end(), text), lines.end()) << text;
     for (const std::string& text : failed[id]) EXPECT_EQ(std::find(lines.begin(), lines.end(), text), lines.end()) << text;
   }
-  EXPECT_EQ(stored(6).list(ListKind::lines), (EntryList{"line 6"}));
+  EXPECT_EQ(records.at(5), six_records().at(5));
 }
 
-TEST_F(SharedDatabase, AReaderNeverFindsADatabaseFileMissingDuringSaves) {
+TEST(SharedDatabase, AReaderNeverFindsADatabaseFileMissingDuringSaves) {
+  DatabaseFolder folder;
+  folder.store(six_records());
   std::atomic<bool> done{false};
   std::atomic<int> missing{0};
   std::atomic<int> looks{0};
   std::thread reader([&] {
     while (!done) {
-      for (const std::filesystem::path& file : {layout().index_file(), layout().data_file()}) {
+      for (const std::filesystem::path& file : {folder.layout().index_file(), folder.layout().data_file()}) {
         if (!default_env().file_info(file).exists) ++missing;
       }
       ++looks;
     }
   });
-  EditorModel model(default_env(), layout(), prompt_);
+  EditorModel model(default_env(), folder.layout(), folder.prompt);
   model.open();
   for (int i = 0; i < 200; ++i) {
     model.add_entry(ListKind::triggers, "t" + std::to_string(i));

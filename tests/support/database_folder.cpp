@@ -5,6 +5,37 @@
 
 namespace zenfaro::testing {
 
+Record make_record(EntryList triggers, EntryList exclusions, EntryList lines) {
+  Record record;
+  record.lists = {std::move(triggers), std::move(exclusions), std::move(lines)};
+  return record;
+}
+
+std::string stored(const Record& record) {
+  std::string bytes;
+  for (const EntryList& list : record.lists) {
+    bytes += count(static_cast<long long>(list.size()));
+    for (const Entry& entry : list) bytes += line(entry);
+  }
+  return bytes;
+}
+
+std::string stored(const std::vector<Record>& records) {
+  std::string bytes;
+  for (const Record& record : records) bytes += stored(record);
+  return bytes;
+}
+
+std::string index_of(const std::vector<Record>& records) {
+  std::string bytes;
+  std::int32_t offset = 0;
+  for (const Record& record : records) {
+    bytes += index_bytes({offset});
+    offset += static_cast<std::int32_t>(stored(record).size());
+  }
+  return bytes;
+}
+
 DatabaseFolder::DatabaseFolder(bool host) {
   db.env = &env;
   db.layout = Layout{temp.path(), host};
@@ -12,16 +43,7 @@ DatabaseFolder::DatabaseFolder(bool host) {
   reopen();
 }
 
-void DatabaseFolder::store(const std::vector<Record>& records) {
-  std::string data_bytes;
-  std::string index_bytes;
-  for (const Record& record : records) {
-    const auto offset = static_cast<std::uint32_t>(data_bytes.size());
-    for (int shift = 0; shift < 32; shift += 8) index_bytes += static_cast<char>((offset >> shift) & 0xFF);
-    data_bytes += stored(record);
-  }
-  store_files(data_bytes, index_bytes);
-}
+void DatabaseFolder::store(const std::vector<Record>& records) { store_files(stored(records), index_of(records)); }
 
 void DatabaseFolder::store_files(const std::string& data_bytes, const std::string& index_bytes) {
   std::filesystem::remove_all(temp.path());
@@ -58,9 +80,7 @@ std::string exchange_header(long long records) {
 }
 
 std::string exchange_of(const std::vector<Record>& records) {
-  std::string bytes = exchange_header(static_cast<long long>(records.size()));
-  for (const Record& record : records) bytes += stored(record);
-  return bytes;
+  return exchange_header(static_cast<long long>(records.size())) + stored(records);
 }
 
 }  // namespace zenfaro::testing

@@ -9,11 +9,18 @@
 
 #include "core/database.h"
 #include "tests/support/faulty_env.h"
-#include "tests/support/records.h"
 #include "tests/support/scripted_prompt.h"
 #include "tests/support/temp_folder.h"
 
 namespace zenfaro::testing {
+
+Record make_record(EntryList triggers, EntryList exclusions, EntryList lines);
+// A record as commdb.dat and exchange files hold it: per list a count line
+// in canonical form and its entry lines.
+std::string stored(const Record& record);
+// The records one after another, and the index of their starts.
+std::string stored(const std::vector<Record>& records);
+std::string index_of(const std::vector<Record>& records);
 
 class DatabaseFolder {
  public:

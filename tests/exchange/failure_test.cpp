@@ -1,0 +1,216 @@
+// Every change of the database (a save, a delete, an import), in both
+// layouts, under every failure a disk can give: whichever operation fails,
+// alone or with every one after it, whichever read fails, and wherever the
+// program is killed (losing what it wrote without a sync), the next start
+// finds the old database or the new one, whole, and the change told the
+// truth about it. Once the journal is in place the change is decided.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/replace_files.h"
+#include "core/write_record_set.h"
+#include "exchange/import_commentary.h"
+#include "tests/support/database_folder.h"
+
+namespace zenfaro {
+namespace {
+
+using namespace testing;
+using Outcome = DatabaseFolder::Outcome;
+
+const Record kFirst = make_record({"a"}, {}, {"old line"});
+const Record kSecond = make_record({"b"}, {}, {});
+const Record kSaved = make_record({"a"}, {}, {"old line", "new line"});
+const Record kIncoming = make_record({"c"}, {"x"}, {"in"});
+
+struct Change {
+  const char* name;
+  std::vector<Record> after;
+  Status (*run)(DatabaseFolder&);
+};
+
+const Change kChanges[] = {
+    {"save", {kSaved, kSecond},
+     [](DatabaseFolder& f) { return write_record_set(f.db, 1, WriteMode::save, kSaved); }},
+    {"delete", {kFirst}, [](DatabaseFolder& f) { return write_record_set(f.db, 2, WriteMode::remove, kSecond); }},
+    {"import", {kFirst, kSecond, kIncoming},
+     [](DatabaseFolder& f) {
+       f.prompt.answers = {true};
+       const ImportOutcome outcome = import_commentary(f.db, f.work("in.CMX").u8string(), f.prompt);
+       return outcome.result == ImportResult::completed ? Status::ok() : Status::io_error(outcome.message);
+     }},
+};
+
+class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
+ protected:
+  const Change& change() const { return kChanges[std::get<0>(GetParam())]; }
+  // Runs the change on the old database with `env` set up by `arrange`;
+  // a kill ends it where it is, and what was not synced is lost.
+  template <typename Arrange>
+  Status run(Arrange arrange) {
+    folder_.env.reset();
+    folder_.store({kFirst, kSecond});
+    write_bytes(folder_.work("in.CMX"), exchange_of({kIncoming}));
+    folder_.env.log.clear();
+    arrange(folder_.env);
+    Status status = Status::io_error("killed");
+    try {
+      status = change().run(folder_);
+    } catch (const Killed&) {
+      folder_.env.drop_unsynced_data();
+    }
+    const std::vector<std::string> log = folder_.env.log;
+    folder_.env.reset();
+    folder_.env.log = log;  // what the change did, for the next runs
+    return status;
+  }
+  // The database the next start finds; a change that failed must have said
+  // so, and one that says it is done must be (a killed one says nothing).
+  Outcome check(const Status& status, bool killed = false) {
+    const Outcome outcome = folder_.outcome(change().after);
+    EXPECT_NE(outcome, Outcome::broken);
+    if (killed) return outcome;
+    if (outcome == Outcome::old_database) {
+      EXPECT_FALSE(status.is_ok());
+    }
+    if (outcome == Outcome::new_database && !status.is_ok()) {
+      EXPECT_NE(status.message().find("the next time"), std::string::npos) << status.message();
+    }
+    return outcome;
+  }
+  DatabaseFolder folder_{std::get<1>(GetParam())};
+};
+
+TEST_P(Failures, EachFailingOperationLeavesTheOldOrTheNewDatabase) {
+  run([](FaultyEnv&) {}).ignore_error();
+  const std::vector<std::string> operations = folder_.env.log;
+  ASSERT_EQ(check(Status::ok()), Outcome::new_database);
+  for (const bool onwards : {false, true}) {
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+      SCOPED_TRACE((onwards ? "failing from: " : "failing: ") + operations[i]);
+      const Status status = run([&](FaultyEnv& env) {
+        env.fail_at = static_cast<int>(i);
+        env.fail_onwards = onwards;
+      });
+      if (check(status) == Outcome::old_database) {
+        EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
+      }
+    }
+  }
+}
+
+TEST_P(Failures, EachFailingReadLeavesTheOldDatabaseAndSaysSo) {
+  const Status clean = run([](FaultyEnv& env) { env.count_reads = true; });
+  ASSERT_TRUE(clean.is_ok());
+  const std::vector<std::string> operations = folder_.env.log;
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    if (operations[i].rfind("read ", 0) != 0 && operations[i].rfind("open ", 0) != 0) continue;
+    SCOPED_TRACE("failing: " + operations[i]);
+    check(run([&](FaultyEnv& env) {
+      env.count_reads = true;
+      env.fail_at = static_cast<int>(i);
+    }));
+  }
+}
+
+TEST_P(Failures, AKillAnywhereLeavesTheDatabaseThatTheJournalDecided) {
+  run([](FaultyEnv&) {}).ignore_error();
+  const std::vector<std::string> operations = folder_.env.log;
+  const auto decided = std::find(operations.begin(), operations.end(), "rename zenfaro.jrn.tmp -> zenfaro.jrn");
+  ASSERT_NE(decided, operations.end());
+  for (std::size_t i = 0; i <= operations.size(); ++i) {
+    SCOPED_TRACE("killed before: " + (i < operations.size() ? operations[i] : "the end"));
+    const Outcome outcome = check(run([&](FaultyEnv& env) { env.kill_at = static_cast<int>(i); }), true);
+    const bool journal_written = i > static_cast<std::size_t>(decided - operations.begin());
+    EXPECT_EQ(outcome, journal_written ? Outcome::new_database : Outcome::old_database);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryChange, Failures,
+                         ::testing::Combine(::testing::Range(0, 3), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<int, bool>>& info) {
+                           return std::string(kChanges[std::get<0>(info.param)].name) +
+                                  (std::get<1>(info.param) ? "InTheHostLayout" : "Standalone");
+                         });
+
+// A replacement cut short is finished by whatever comes next (an opening,
+// a save, an import), even when that is cut short in turn.
+TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
+  DatabaseFolder folder;
+  folder.store({kFirst, kSecond});
+  ASSERT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
+  const std::vector<std::string> operations = folder.env.log;
+  const auto first_move = std::find(operations.begin(), operations.end(), "rename temp.tmp -> commdb.dat");
+  for (int next = 0; next < 14; ++next) {
+    SCOPED_TRACE(next);
+    folder.env.reset();
+    folder.store({kFirst, kSecond});
+    folder.env.kill_at = static_cast<int>(first_move - operations.begin()) + 1;
+    EXPECT_THROW(write_record_set(folder.db, 1, WriteMode::save, kSaved).ignore_error(), Killed);
+    folder.env.reset();
+    folder.env.kill_at = next;  // the finishing, killed at each of its steps
+    try {
+      finish_interrupted_replacement(folder.env, folder.layout()).ignore_error();
+    } catch (const Killed&) {
+    }
+    folder.env.reset();
+    if (next % 2 == 1) {  // the next change finishes it first, then goes on
+      folder.reopen();
+      ASSERT_TRUE(write_record_set(folder.db, 3, WriteMode::save, kIncoming).is_ok());
+      EXPECT_EQ(folder.outcome({kSaved, kSecond, kIncoming}), Outcome::new_database);
+    } else {
+      EXPECT_EQ(folder.outcome({kSaved, kSecond}), Outcome::new_database);
+    }
+  }
+}
+
+// A journal is acted on only when it is the program's own, naming only its
+// own files, and only while its new files are what was written.
+TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
+  DatabaseFolder folder;
+  const struct {
+    std::string journal;
+    const char* message;
+  } foreign[] = {
+      {"zenfaro replacement journal 2\nmove\ttemp.tmp\tcommdb.dat\t", "is not a journal of this program"},
+      {"zenfaro replacement journal 2\nmove\t../x\tcommdb.dat\t\t4\tkeep\nend\n", "is not a journal"},
+      {"zenfaro replacement journal 2\nmove\ttemp.tmp\t/etc/x\t\t4\tkeep\nend\n", "is not a journal"},
+      {"zenfaro replacement journal 2\nundo\tcommdb.dat\tnotes.txt\nend\n", "is not a journal"},
+      {"my own notes", "Move it out of the folder"},
+  };
+  for (const auto& row : foreign) {
+    folder.store({kFirst, kSecond});
+    write_bytes(journal_file(folder.layout()), row.journal);
+    write_bytes(folder.work("temp.tmp"), "half");
+    Database db;
+    EXPECT_NE(open_database(default_env(), folder.layout(), &db).message().find(row.message), std::string::npos);
+    EXPECT_FALSE(write_record_set(db, 1, WriteMode::save, kSaved).is_ok());
+    EXPECT_EQ(read_bytes(journal_file(folder.layout())), row.journal);
+    EXPECT_EQ(read_bytes(folder.work("temp.tmp")), "half");
+    EXPECT_EQ(folder.records(), (std::vector<Record>{kFirst, kSecond}));
+  }
+  // A save killed after its journal, whose new file was then changed: the
+  // change is given up and the old database put back, with a message.
+  folder.store({kFirst, kSecond});
+  folder.env.reset();
+  ASSERT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
+  const std::vector<std::string> operations = folder.env.log;
+  for (const char* killed_before : {"link commdb.dat -> commdb.old", "rename temp.idx -> commdb.idx"}) {
+    SCOPED_TRACE(killed_before);
+    folder.store({kFirst, kSecond});
+    folder.env.reset();
+    folder.env.kill_at = static_cast<int>(std::find(operations.begin(), operations.end(), killed_before) -
+                                          operations.begin());
+    EXPECT_THROW(write_record_set(folder.db, 1, WriteMode::save, kSaved).ignore_error(), Killed);
+    folder.env.reset();
+    write_bytes(folder.work("temp.idx"), read_bytes(folder.work("temp.idx")) + "x");
+    Database db;
+    EXPECT_NE(open_database(default_env(), folder.layout(), &db).message().find("temp.idx\" was changed after it was written. The database was left as it was before"),
+              std::string::npos);
+    EXPECT_EQ(folder.outcome({}), Outcome::old_database);
+  }
+}
+
+}  // namespace
+}  // namespace zenfaro
