@@ -64,22 +64,25 @@ class RecordMatcher {
 };
 
 // Fills the searched lists of a record as it streams by, reusing their
-// strings; the other lists are passed over.
+// strings; the other lists are passed over. A record with a list beyond a
+// list's capacity is damaged: it is shown empty, so it is searched empty.
 struct SearchedLists : RecordVisitor {
   const RecordMatcher* matcher = nullptr;
   Record* record = nullptr;
   std::size_t filled = 0;
-  void count(ListKind kind, std::int64_t) {
-    keep = matcher->searches(kind) ? std::numeric_limits<std::size_t>::max() : 0;
+  bool damaged = false;
+  void count(ListKind kind, std::int64_t count) {
+    damaged = damaged || count > kMaxListEntries;
+    keep = matcher->searches(kind) && !damaged ? std::numeric_limits<std::size_t>::max() : 0;
     filled = 0;
   }
   void entry(ListKind kind, std::string_view text) {
-    if (!matcher->searches(kind)) return;
+    if (keep == 0) return;
     EntryList& entries = record->list(kind);
     if (filled == entries.size()) entries.emplace_back();
     entries[filled++].assign(text);
   }
-  void end(ListKind kind) { record->list(kind).resize(matcher->searches(kind) ? filled : 0); }
+  void end(ListKind kind) { record->list(kind).resize(keep != 0 ? filled : 0); }
 };
 
 }  // namespace
@@ -128,6 +131,7 @@ Status for_each_match(const Database& db, const FindQuery& query, const ShownRec
     lists.matcher = &matcher;
     lists.record = &stored;
     read_record_with(in, lists);
+    if (lists.damaged) stored = Record{};
     return go_on = matcher.visit(n, stored, true);
   });
   if (go_on && shown.number > db.record_count) matcher.visit(shown.number, shown_lists, false);
