@@ -1,11 +1,9 @@
 // Any text added to a list: the expansion of alternatives ends, never
 // exceeds the list's capacity, and leaves no entry holding a closed group.
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "ui/model/alternatives.h"
-#include "ui/model/editor_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zenfaro;

@@ -3,41 +3,19 @@
 // nor run out of memory, and the search must find in each record exactly the
 // entries that read_record gives. The input is the index length (2 bytes),
 // the index, then the data.
-#include <cstddef>
-#include <cstdint>
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "core/check_database.h"
-#include "core/database.h"
+#include "tests/support/database_folder.h"
 #include "ui/model/find.h"
 #include "ui/model/working_list.h"
-#include "tests/fuzz/fuzz_folder.h"
-
-namespace {
-
-void write(const std::filesystem::path& path, const std::uint8_t* bytes, std::size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zenfaro;
+  static testing::DatabaseFolder folder;
   if (size < 2) return 0;
-  std::size_t index_size = static_cast<std::size_t>(data[0] | (data[1] << 8));
-  data += 2;
-  size -= 2;
-  if (index_size > size) index_size = size;
-  fuzz::clear_folder();
-  const Layout layout{fuzz::folder(), false};
-  write(layout.index_file(), data, index_size);
-  write(layout.data_file(), data + index_size, size - index_size);
-
-  Database db;
-  open_database(default_env(), layout, &db).ignore_error();
+  const std::string bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
+  const std::size_t index_size = std::min<std::size_t>(static_cast<std::size_t>(data[0] | (data[1] << 8)), bytes.size());
+  folder.store_files(bytes.substr(index_size), bytes.substr(0, index_size));
+  const Database& db = folder.db;
   if (db.record_count < 0 || db.record_count > kMaxRecords) __builtin_trap();
   // Matches come in record order, so they are checked against each record in
   // turn: each names an entry holding "a" or "A" at its place in the lists as
