@@ -1,7 +1,5 @@
 #include "tests/support/faulty_env.h"
 
-#include <system_error>
-
 namespace zenfaro::testing {
 namespace {
 
@@ -29,24 +27,22 @@ class FaultyReadable final : public ReadableFile {
 class FaultyWritable final : public WritableFile {
  public:
   FaultyWritable(FaultyEnv& env, std::unique_ptr<WritableFile> base, fs::path path, std::uint64_t start)
-      : env_(env), base_(std::move(base)), path_(std::move(path)), name_(name_of(path_)), written_(start) {
-    env_.note_written(path_, start);
+      : env_(env), base_(std::move(base)), path_(std::move(path)), written_(start) {
+    env_.note_synced(path_, start);
   }
   Status append(std::string_view bytes) override {
-    Status status = env_.step("write " + name_);
+    Status status = env_.step("write " + name_of(path_));
     if (status.is_ok()) status = base_->append(bytes);
-    if (status.is_ok()) written_ += bytes.size();
+    written_ += status.is_ok() ? bytes.size() : 0;
     return status;
   }
-  // The disk is not waited for: what a sync made durable is kept by
-  // drop_unsynced_data(), which stands for a power loss.
   Status sync() override {
-    Status status = env_.step("sync " + name_);
-    if (status.is_ok()) env_.note_written(path_, written_);
+    Status status = env_.step("sync " + name_of(path_));
+    if (status.is_ok()) env_.note_synced(path_, written_);
     return status;
   }
   Status close() override {
-    Status status = env_.step("close " + name_);
+    Status status = env_.step("close " + name_of(path_));
     Status closed = base_->close();  // the handle is released whatever happens
     return status.is_ok() ? closed : status;
   }
@@ -55,7 +51,6 @@ class FaultyWritable final : public WritableFile {
   FaultyEnv& env_;
   std::unique_ptr<WritableFile> base_;
   fs::path path_;
-  std::string name_;
   std::uint64_t written_;
 };
 
@@ -79,7 +74,6 @@ void FaultyEnv::drop_unsynced_data() {
 }
 
 Status FaultyEnv::open_readable(const fs::path& path, std::unique_ptr<ReadableFile>* file) {
-  reads.push_back(name_of(path));
   Status status = count_reads ? step("open " + name_of(path)) : Status::ok();
   std::unique_ptr<ReadableFile> base;
   if (status.is_ok()) status = target().open_readable(path, &base);
@@ -89,17 +83,11 @@ Status FaultyEnv::open_readable(const fs::path& path, std::unique_ptr<ReadableFi
 
 Status FaultyEnv::open_writable(const fs::path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) {
   Status status = step("create " + name_of(path));
-  if (!status.is_ok()) return status;
   const std::uint64_t start = mode == OpenMode::append ? target().file_info(path).size : 0;
   std::unique_ptr<WritableFile> base;
-  status = target().open_writable(path, mode, &base);
+  if (status.is_ok()) status = target().open_writable(path, mode, &base);
   if (status.is_ok()) file->reset(new FaultyWritable(*this, std::move(base), path, start));
   return status;
-}
-
-Status FaultyEnv::remove_file(const fs::path& path) {
-  Status status = step("remove " + name_of(path));
-  return status.is_ok() ? target().remove_file(path) : status;
 }
 
 Status FaultyEnv::rename_file(const fs::path& from, const fs::path& to) {
@@ -112,31 +100,27 @@ Status FaultyEnv::rename_file(const fs::path& from, const fs::path& to) {
   return status;
 }
 
+// The rest is counted, and passed on unless it is to fail.
+#define ZENFARO_FORWARD(call, what) \
+  Status status = step(what);      \
+  return status.is_ok() ? target().call : status;
+
+Status FaultyEnv::remove_file(const fs::path& path) { ZENFARO_FORWARD(remove_file(path), "remove " + name_of(path)) }
 Status FaultyEnv::link_file(const fs::path& from, const fs::path& to) {
-  Status status = step("link " + name_of(from) + " -> " + name_of(to));
-  return status.is_ok() ? target().link_file(from, to) : status;
+  ZENFARO_FORWARD(link_file(from, to), "link " + name_of(from) + " -> " + name_of(to))
 }
-
 Status FaultyEnv::copy_file(const fs::path& from, const fs::path& to) {
-  Status status = step("copy " + name_of(from) + " -> " + name_of(to));
-  return status.is_ok() ? target().copy_file(from, to) : status;
+  ZENFARO_FORWARD(copy_file(from, to), "copy " + name_of(from) + " -> " + name_of(to))
 }
-
 Status FaultyEnv::set_permissions(const fs::path& path, std::uint32_t permissions) {
-  Status status = step("chmod " + name_of(path));
-  return status.is_ok() ? target().set_permissions(path, permissions) : status;
+  ZENFARO_FORWARD(set_permissions(path, permissions), "chmod " + name_of(path))
 }
-
 Status FaultyEnv::truncate_file(const fs::path& path, std::uint64_t size) {
-  Status status = step("truncate " + name_of(path));
-  return status.is_ok() ? target().truncate_file(path, size) : status;
+  ZENFARO_FORWARD(truncate_file(path, size), "truncate " + name_of(path))
 }
-
-Status FaultyEnv::sync_folder(const fs::path& folder) { return step("syncdir " + name_of(folder)); }
-
 Status FaultyEnv::try_lock(const fs::path& path, std::unique_ptr<FileLock>* lock) {
-  Status status = step("lock " + name_of(path));
-  return status.is_ok() ? target().try_lock(path, lock) : status;
+  ZENFARO_FORWARD(try_lock(path, lock), "lock " + name_of(path))
 }
+Status FaultyEnv::sync_folder(const fs::path& folder) { return step("syncdir " + name_of(folder)); }
 
 }  // namespace zenfaro::testing

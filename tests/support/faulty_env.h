@@ -1,10 +1,10 @@
 #pragma once
 // An Env over the real file system that logs every operation that changes a
-// file (and, on request, every read) and can make one of them fail, make
-// every one fail from some point on, or stop the program there as a kill
-// would (by throwing Killed, which leaves the files as they are). After a
-// kill, drop_unsynced_data() also takes back what a power loss would: the
-// bytes written since a file's last sync.
+// file (and, on request, every read) and makes one of them fail, or every
+// one from there on, or stops the program there as a kill would (throwing
+// Killed). drop_unsynced_data() then takes back what a power loss would:
+// what was written since a file's last sync. The disk itself is never
+// waited for.
 #include <map>
 #include <string>
 #include <vector>
@@ -19,38 +19,25 @@ class FaultyEnv final : public EnvWrapper {
  public:
   explicit FaultyEnv(Env& base = default_env()) : EnvWrapper(base) {}
 
-  // The number of the operation (counted from 0) to fail, or -1.
-  int fail_at = -1;
-  // With fail_at: every operation from that one on fails.
-  bool fail_onwards = false;
-  // The number of the operation before which to "kill", or -1.
-  int kill_at = -1;
-  // Whether opening a file for reading and each read count as operations.
-  bool count_reads = false;
-  // "create temp.tmp", "write temp.tmp", "sync temp.tmp", "close temp.tmp",
-  // "remove X", "rename X -> Y", "link X -> Y", "copy X -> Y", "chmod X",
-  // "truncate X", "syncdir X", "lock X", and with count_reads "open X" and
-  // "read X", by file name.
+  int fail_at = -1;           // the operation (counted from 0) to fail, or -1
+  bool fail_onwards = false;  // and every one after it
+  int kill_at = -1;           // the operation before which to "kill", or -1
+  bool count_reads = false;   // openings for reading and reads count too
+  // "create X", "write X", "sync X", "close X", "remove X", "rename X -> Y",
+  // "link X -> Y", "copy X -> Y", "chmod X", "truncate X", "syncdir X",
+  // "lock X", "open X", "read X", by file name.
   std::vector<std::string> log;
-  // Files opened for reading, by name.
-  std::vector<std::string> reads;
 
-  // Forgets the log and every planned failure.
   void reset() {
     fail_at = kill_at = -1;
     fail_onwards = count_reads = false;
     log.clear();
-    reads.clear();
     synced_.clear();
   }
-
-  // Counts an operation; returns an error when it is one to fail.
+  // Counts an operation; an error when it is one to fail.
   Status step(const std::string& what);
-  // Cuts every file written through this Env back to what its last sync
-  // made durable.
   void drop_unsynced_data();
-  // Records that `path` holds `synced` durable bytes (used by the files).
-  void note_written(const std::filesystem::path& path, std::uint64_t synced) { synced_[path] = synced; }
+  void note_synced(const std::filesystem::path& path, std::uint64_t bytes) { synced_[path] = bytes; }
 
   Status open_readable(const std::filesystem::path& path, std::unique_ptr<ReadableFile>* file) override;
   Status open_writable(const std::filesystem::path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) override;
@@ -64,7 +51,7 @@ class FaultyEnv final : public EnvWrapper {
   Status try_lock(const std::filesystem::path& path, std::unique_ptr<FileLock>* lock) override;
 
  private:
-  std::map<std::filesystem::path, std::uint64_t> synced_;
+  std::map<std::filesystem::path, std::uint64_t> synced_;  // durable bytes of each file written
 };
 
 }  // namespace zenfaro::testing
