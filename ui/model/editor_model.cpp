@@ -45,10 +45,17 @@ Record EditorModel::working_record() const {
 
 void EditorModel::show_record(std::int32_t n) {
   pending_ = 0;
-  reload_if_changed();
   Status error;
   shown_number_ = n;
-  shown_ = read_record(db_, n, &error);
+  // The index and the record are read one after the other, without the
+  // lock: when another program replaced the files in between, they are read
+  // again, so that what is shown is one state of the database.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    reload_if_changed();
+    error = Status::ok();
+    shown_ = read_record(db_, n, &error);
+    if (!database_changed(db_)) break;
+  }
   damaged_ = error.code() == Status::Code::refused;
   if (!error.is_ok()) report(error.message());
   for (ListKind kind : kAllLists) mutable_list(kind).assign(shown_.list(kind));
