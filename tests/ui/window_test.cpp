@@ -1,13 +1,18 @@
 // The main window as only the window shows it: its frame and controls, the
-// keys, which command each button runs, the record box with its navigator,
-// text at the widgets and the end codes.
+// keys, the command behind each button, the record box with its navigator,
+// text at the widgets, and the end codes with start-up around the window.
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QToolButton>
 
-#include "core/record.h"
+#include "app/choose_folder.h"
+#include "app/help_viewer.h"
+#include "app/startup.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/dialog_units.h"
 #include "ui/entry_text.h"
@@ -18,22 +23,36 @@
 namespace zenfaro::testing {
 namespace {
 
-// What the window shows after a command: the three lists, the item box, the
-// record box, the focus, and what reached the files, the prompt and the end.
-QString state(const WindowFixture& f) {
-  QStringList parts;
-  for (ListKind kind : kAllLists) parts << f.shown(kind);
-  parts << "item " + f.window->item_box()->text()
-        << "record " + f.window->record_box()->text() + " of " + QString::number(f.model->record_count());
+// What the window shows (the lists, the item box, the record box, the
+// focus), the records stored and whether the first holds "kept", what the
+// prompt was asked or told, and how the window ended.
+QStringList state(const WindowFixture& f) {
+  QStringList parts{"T: " + f.shown(ListKind::triggers), "X: " + f.shown(ListKind::exclusions),
+                    "L: " + f.shown(ListKind::lines), "item " + f.window->item_box()->text(),
+                    "record " + f.window->record_box()->text()};
   if (QApplication::focusWidget() != nullptr) parts << "focus " + QApplication::focusWidget()->objectName();
-  if (!f.env.log.empty()) parts << "written";
+  const std::vector<Record> stored = f.records();
+  const EntryList& first = stored.at(0).list(ListKind::triggers);
+  parts << QString::number(stored.size()) + (std::count(first.begin(), first.end(), "kept") ? " stored, kept" : " stored");
   for (const Question& question : f.prompt.questions) parts << QString::fromStdString(question.caption);
   for (const FileRequest& request : f.prompt.file_requests) parts << QString::fromStdString(request.title);
+  if (f.prompt.errors() > 0) parts << "told";
   if (!f.window->isVisible()) parts << "ended " + QString::number(f.window->result());
-  return parts.join(QStringLiteral(" | "));
+  return parts;
 }
 
-bool holds(const EntryList& list, const char* entry) { return std::find(list.begin(), list.end(), entry) != list.end(); }
+// What `act` changes in the state, as "PART | PART".
+QString changes(const WindowFixture& f, const std::function<void()>& act) {
+  QStringList after = state(f);
+  act();
+  const QStringList before = std::exchange(after, state(f));
+  for (const QString& part : before) after.removeOne(part);
+  return after.join(QStringLiteral(" | "));
+}
+
+std::function<void(WindowFixture&)> press(const char* button) {
+  return [button](WindowFixture& f) { f.click(button); };
+}
 
 }  // namespace
 
@@ -41,14 +60,14 @@ class WindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void aFixedDialogInUnitsOfItsFontWithTheSeededIcon() {
+  void aFixedDialogInFontUnitsWithItsControlsInOrderAndTheSeededIcon() {
     WindowFixture f;
     const DialogUnits du = dialog_units(dialog_font());
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Pelmar 7 Ostrin Commentary Engine Beta 4"));
     QCOMPARE(f.window->font(), dialog_font());
-    QCOMPARE(f.window->minimumSize(), QSize(du.x(332), du.y(246)));
+    QCOMPARE(QRect(f.window->pos(), f.window->minimumSize()),
+             QRect(QGuiApplication::primaryScreen()->geometry().topLeft() + du.point(6, 18), QSize(du.x(332), du.y(246))));
     QCOMPARE(f.window->maximumSize(), f.window->minimumSize());
-    QCOMPARE(f.window->pos(), QGuiApplication::primaryScreen()->geometry().topLeft() + du.point(6, 18));
     QVERIFY(f.window->parent() == nullptr);
     QCOMPARE(f.window->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
              Qt::WindowFlags(Qt::WindowCloseButtonHint));
@@ -57,35 +76,28 @@ class WindowTest : public QObject {
     // A unit is a quarter of the average letter width across, an eighth of the height down.
     QCOMPARE(du.base_y, QFontMetrics(dialog_font()).height());
     QCOMPARE((DialogUnits{6, 13}.rect(10, 210, 30, 12)), QRect(15, 341, 45, 20));
-  }
-
-  void controlsAreCreatedInOrderWithTheirIdsCaptionsAndPlaces() {
-    WindowFixture f;
-    const DialogUnits du = dialog_units(dialog_font());
     const QRect box = du.rect(10, 210, 30, 12);
-    // The navigator sits at the left edge of the record box, which it narrows.
-    const QRect navigator(box.topLeft(), QSize(du.x(8), box.height()));
+    const QRect navigator(box.topLeft(), QSize(du.x(8), box.height()));  // at the box's left edge, narrowing it
     const struct { int id; const char* caption; QRect place; } controls[] = {
-        {104, "&Triggers", du.rect(3, 6, 121, 8)},        {101, "", du.rect(2, 17, 162, 52)},
-        {114, "Delete", du.rect(134, 2, 30, 14)},         {105, "&Exclusion Triggers", du.rect(168, 6, 121, 8)},
-        {102, "", du.rect(168, 17, 162, 52)},             {115, "Delete", du.rect(300, 2, 30, 14)},
+        {104, "&Triggers", du.rect(3, 6, 121, 8)}, {101, "", du.rect(2, 17, 162, 52)},
+        {114, "Delete", du.rect(134, 2, 30, 14)}, {105, "&Exclusion Triggers", du.rect(168, 6, 121, 8)},
+        {102, "", du.rect(168, 17, 162, 52)}, {115, "Delete", du.rect(300, 2, 30, 14)},
         {106, "Commentary &Lines", du.rect(2, 76, 121, 8)}, {103, "", du.rect(2, 87, 328, 92)},
-        {116, "Delete", du.rect(300, 71, 30, 14)},        {107, "Item To &Add:", du.rect(1, 184, 49, 8)},
-        {108, "", du.rect(46, 182, 284, 12)},             {109, "Add To T&riggers", du.rect(46, 196, 92, 14)},
+        {116, "Delete", du.rect(300, 71, 30, 14)}, {107, "Item To &Add:", du.rect(1, 184, 49, 8)},
+        {108, "", du.rect(46, 182, 284, 12)}, {109, "Add To T&riggers", du.rect(46, 196, 92, 14)},
         {110, "Add To E&xclusion", du.rect(142, 196, 92, 14)}, {111, "Add To Co&mmentary", du.rect(238, 196, 92, 14)},
         {120, "&Import Commentary", du.rect(142, 212, 92, 14)}, {119, "E&xport Commentary", du.rect(238, 212, 92, 14)},
-        {112, "&Save Record", du.rect(46, 228, 92, 14)},  {117, "&Delete Record", du.rect(142, 228, 92, 14)},
-        {118, "&Quit", du.rect(238, 228, 92, 14)},        {199, "", navigator},
+        {112, "&Save Record", du.rect(46, 228, 92, 14)}, {117, "&Delete Record", du.rect(142, 228, 92, 14)},
+        {118, "&Quit", du.rect(238, 228, 92, 14)}, {199, "", navigator},
         {113, "1", box.adjusted(navigator.width(), 0, 0, 0)},
     };
-    const auto place = [](const QRect& r) { return QStringLiteral(" at %1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); };
-    QStringList expected, created;
-    for (const auto& c : controls) expected << QString::number(c.id) + ' ' + QString::fromLatin1(c.caption) + place(c.place);
+    QList<QPair<QString, QRect>> expected, created;
+    for (const auto& c : controls) expected << qMakePair(QString::number(c.id) + ' ' + c.caption, c.place);
     QList<QWidget*> widgets;
-    for (QObject* child : f.window->children()) {
-      if (child->property("controlId").isValid()) widgets << qobject_cast<QWidget*>(child);
+    for (QWidget* widget : f.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (widget->property("controlId").isValid()) widgets << widget;
     }
-    for (QWidget* widget : widgets) created << id_and_caption(widget) + place(widget->geometry());
+    for (QWidget* widget : widgets) created << qMakePair(id_and_caption(widget), widget->geometry());
     QCOMPARE(created, expected);
     // Each label's mnemonic leads to the control created after it.
     for (int i = 0; i + 1 < widgets.size(); ++i) {
@@ -96,115 +108,84 @@ class WindowTest : public QObject {
     QWidget* widget = f.list(ListKind::triggers);
     do {
       if (widget->focusPolicy() & Qt::TabFocus) tab_order << widget->property("controlId").toString();
-      widget = widget->nextInFocusChain();
-    } while (widget != f.list(ListKind::triggers));
+    } while ((widget = widget->nextInFocusChain()) != f.list(ListKind::triggers));
     QCOMPARE(tab_order.join(' '), QStringLiteral("101 114 102 115 103 116 108 109 110 111 120 119 112 117 118"));
     for (ListKind kind : kAllLists) QCOMPARE(f.list(kind)->selectionMode(), QAbstractItemView::ExtendedSelection);
-    for (QPushButton* button : f.window->findChildren<QPushButton*>()) QVERIFY(!button->isDefault() && !button->autoDefault());
+    for (QPushButton* button : f.window->findChildren<QPushButton*>()) QVERIFY(!button->autoDefault());
   }
 
-  void mnemonicsMoveTheFocusAndEnterPressesOnlyAFocusedButton() {
-    WindowFixture f;
-    f.window->item_box()->setText(QStringLiteral("goal"));
-    const struct { QKeyCombination keys; const char* focus; } rows[] = {
-        {Qt::ALT | Qt::Key_T, "triggers"}, {Qt::ALT | Qt::Key_E, "exclusions"}, {Qt::ALT | Qt::Key_L, "lines"},
-        {Qt::ALT | Qt::Key_A, "item"},
-        {QKeyCombination(Qt::Key_Return), "item"},  // no default button
-        {QKeyCombination(Qt::Key_Escape), "item"},  // no cancel button
-        // Two buttons carry X: the key only moves the focus between them.
-        {Qt::ALT | Qt::Key_X, "addExclusions"}, {Qt::ALT | Qt::Key_X, "export"}, {Qt::ALT | Qt::Key_X, "addExclusions"},
-        {QKeyCombination(Qt::Key_Return), "item"},  // pressed "Add To E&xclusion": the focus is back
-        {Qt::CTRL | Qt::Key_G, "record"},
-    };
-    for (const auto& row : rows) {
-      QTest::keyClick(QApplication::focusWidget(), row.keys.key(), row.keys.keyboardModifiers());
-      QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(row.focus));
-    }
-    QCOMPARE(f.window->record_box()->selectedText(), QStringLiteral("1"));
-    QCOMPARE(state(f), QStringLiteral("Alpha 1, trigger 1 | exclusion 1, goal | line 1 | item  | record 1 of 5 | focus record"));
-  }
-
-  void eachButtonRunsItsCommandOnItsList() {
-    const struct { const char* button; const char* after; } rows[] = {
-        {"addTriggers", "Alpha 1, new, trigger 1 | exclusion 1 | line 1 | item  | record 1 of 5 | focus item"},
-        {"addExclusions", "Alpha 1, trigger 1 | exclusion 1, new | line 1 | item  | record 1 of 5 | focus item"},
-        {"addLines", "Alpha 1, trigger 1 | exclusion 1 | line 1, new | item  | record 1 of 5 | focus item"},
-        {"deleteTriggers", "trigger 1 | exclusion 1 | line 1 | item new | record 1 of 5 | focus deleteTriggers"},
-        {"deleteExclusions", "Alpha 1, trigger 1 |  | line 1 | item new | record 1 of 5 | focus deleteExclusions"},
-        {"deleteLines", "Alpha 1, trigger 1 | exclusion 1 |  | item new | record 1 of 5 | focus deleteLines"},
-        {"saveRecord", "Alpha 1, trigger 1 | exclusion 1 | line 1 | item new | record 1 of 5 | focus saveRecord | written"},
-        {"deleteRecord", "Alpha 2, trigger 2 | exclusion 2 | line 2 | item new | record 1 of 4 | focus deleteRecord | "
-                         "written | Confirm Action"},
-        {"import", "Alpha 1, trigger 1 | exclusion 1 | line 1 | item new | record 1 of 5 | focus import | "
-                   "Cross-Reference Output File"},
-        {"export", "Alpha 1, trigger 1 | exclusion 1 | line 1 | item new | record 1 of 5 | focus export | "
-                   "Commentary Export"},
-        {"quit", "Alpha 1, trigger 1 | exclusion 1 | line 1 | item new | record 1 of 5 | written | ended 1"},
-    };
-    for (const auto& row : rows) {
-      WindowFixture f;
-      f.window->item_box()->setText(QStringLiteral("new"));
-      for (ListKind kind : kAllLists) f.list(kind)->setCurrentRow(0);
-      f.prompt.answers = {true};  // the file dialogs are cancelled
-      f.click(row.button);
-      QCOMPARE(state(f), QString::fromLatin1(row.after));
-    }
-  }
-
-  void theRecordBoxAndNavigatorStepRoundTheEndsInPlainDigits() {
-    WindowFixture f(numbered_records(1000));
-    QLineEdit* box = f.window->record_box();
-    const auto key = [](QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-      return [=] { QTest::keyClick(widget, key, modifiers); };
-    };
-    const auto arrow = [](QToolButton* arrow) { return [=] { QTest::mouseClick(arrow, Qt::LeftButton); }; };
-    const struct { std::function<void()> act; const char* record; const char* lines; } steps[] = {
-        {arrow(f.window->navigator()->down_button()), "1001", ""},  // the new-record position
-        {arrow(f.window->navigator()->up_button()), "1", "line 1"},
-        {key(box, Qt::Key_Up), "2", "line 2"},
-        {key(box, Qt::Key_Down), "1", "line 1"},
-        {key(f.list(ListKind::lines), Qt::Key_PageUp, Qt::ControlModifier), "1001", ""},
-        {key(f.button("quit"), Qt::Key_PageDown, Qt::ControlModifier), "1", "line 1"},
-        {[&] {  // typed after Ctrl+G, which selects the number
-           key(f.list(ListKind::triggers), Qt::Key_G, Qt::ControlModifier)();
-           QTest::keyClicks(QApplication::focusWidget(), "999");
-         },
-         "999", "line 999"},
-        {key(box, Qt::Key_Up), "1000", "line 1000"},
-        {key(box, Qt::Key_Backspace), "100", "line 100"},
-    };
-    for (const auto& step : steps) {
-      step.act();
-      QCOMPARE(box->text() + ": " + f.shown(ListKind::lines), QString::fromLatin1(step.record) + ": " + step.lines);
-    }
-  }
-
-  void quitSavesAndEndsWith1TheCloseBoxEndsWith0AndAFailedSaveKeepsTheEntry() {
-    const auto quit = [](WindowFixture& f) { f.click("quit"); };
+  void eachButtonRunsItsCommandQuitEndsWith1AndTheCloseBoxWith0() {
     const auto step = [](WindowFixture& f) { QTest::mouseClick(f.window->navigator()->up_button(), Qt::LeftButton); };
-    const struct { bool disk_fails; std::function<void(WindowFixture&)> act; const char* outcome; } rows[] = {
-        {false, quit, "ended 1, saved"},
+    const struct { bool disk_fails; std::function<void(WindowFixture&)> act; const char* changes; } rows[] = {
+        {false, press("addTriggers"), "T: Alpha 1, kept, new, trigger 1 | item  | focus item"},
+        {false, press("addExclusions"), "X: exclusion 1, new | item  | focus item"},
+        {false, press("addLines"), "L: line 1, new | item  | focus item"},
+        {false, press("deleteTriggers"), "T: kept, trigger 1 | focus deleteTriggers"},
+        {false, press("deleteExclusions"), "X:  | focus deleteExclusions"},
+        {false, press("deleteLines"), "L:  | focus deleteLines"},
+        {false, press("saveRecord"), "focus saveRecord | 5 stored, kept"},
+        {false, press("deleteRecord"),
+         "T: Alpha 2, trigger 2 | X: exclusion 2 | L: line 2 | focus deleteRecord | 4 stored | Confirm Action"},
+        {false, press("import"), "focus import | Cross-Reference Output File"},
+        {false, press("export"), "focus export | Commentary Export"},
+        {false, press("quit"), "5 stored, kept | ended 1"},
         {false, [](WindowFixture& f) { f.window->close(); }, "ended 0"},
-        {true, quit, "told, on record 1 showing Alpha 1, kept, trigger 1"},
-        {true, step, "told, on record 1 showing Alpha 1, kept, trigger 1"},
+        // A failed save keeps the window open on the record, the entry still there.
+        {true, press("quit"), "focus quit | told"},
+        {true, step, "told"},
     };
     for (const auto& row : rows) {
       WindowFixture f;
       f.window->item_box()->setText(QStringLiteral("kept"));
       f.click("addTriggers");
+      f.window->item_box()->setText(QStringLiteral("new"));
+      for (ListKind kind : kAllLists) f.list(kind)->setCurrentRow(0);
+      f.list(ListKind::lines)->setFocus();
+      f.prompt.answers = {true};  // the file dialogs are cancelled
       if (row.disk_fails) f.env.fail_at = static_cast<int>(f.env.log.size());
-      row.act(f);
-      QString outcome = f.window->isVisible() ? "on record " + f.window->record_box()->text() + " showing " + f.shown(ListKind::triggers)
-                                              : "ended " + QString::number(f.window->result());
-      if (f.prompt.errors() > 0) outcome.prepend("told, ");
-      if (holds(stored_records(f.folder.path()).at(0).list(ListKind::triggers), "kept")) outcome += ", saved";
-      QCOMPARE(outcome, QString::fromLatin1(row.outcome));
+      QCOMPARE(changes(f, [&] { row.act(f); }), QString::fromLatin1(row.changes));
       if (!row.disk_fails) continue;
-      // The entry is still pending: once the disk works, the same command saves it.
-      f.env.fail_at = -1;
+      f.env.fail_at = -1;  // the entry is still pending: once the disk works, the same command saves it
       row.act(f);
-      QVERIFY(holds(stored_records(f.folder.path()).at(0).list(ListKind::triggers), "kept"));
+      QVERIFY(state(f).contains(QStringLiteral("5 stored, kept")));
     }
+  }
+
+  void keysMoveTheFocusEnterPressesOnlyAFocusedButtonAndStepsWrapInPlainDigits() {
+    WindowFixture f(numbered_records(1000));
+    f.window->item_box()->setText(QStringLiteral("goal"));
+    QLineEdit* box = f.window->record_box();
+    QWidget* list = f.list(ListKind::lines);
+    const struct { QWidget* on; QKeyCombination keys; const char* focus_and_record; } steps[] = {  // on the focus
+        {nullptr, Qt::ALT | Qt::Key_T, "triggers 1"}, {nullptr, Qt::ALT | Qt::Key_E, "exclusions 1"},
+        {nullptr, Qt::ALT | Qt::Key_L, "lines 1"}, {nullptr, Qt::ALT | Qt::Key_A, "item 1"},
+        {nullptr, Qt::Key_Return, "item 1"},  // no default button
+        {nullptr, Qt::Key_Escape, "item 1"},  // no cancel button
+        // Two buttons carry X: the key only moves the focus between them.
+        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"}, {nullptr, Qt::ALT | Qt::Key_X, "export 1"},
+        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"},
+        {nullptr, Qt::Key_Return, "item 1"},  // pressed "Add To E&xclusion", the focus back
+        {f.window->navigator()->down_button(), {}, "item 1001"},  // the new-record position
+        {f.window->navigator()->up_button(), {}, "item 1"},
+        {box, Qt::Key_Up, "item 2"},
+        {box, Qt::Key_Down, "item 1"},
+        {list, Qt::CTRL | Qt::Key_PageUp, "item 1001"},
+        {nullptr, Qt::CTRL | Qt::Key_PageDown, "item 1"},
+        {list, Qt::CTRL | Qt::Key_G, "record 1"},  // the number selected: typing replaces it
+        {nullptr, Qt::Key_9, "record 9"}, {nullptr, Qt::Key_9, "record 99"}, {nullptr, Qt::Key_9, "record 999"},
+        {box, Qt::Key_Up, "record 1000"},
+        {box, Qt::Key_Backspace, "record 100"},
+    };
+    for (const auto& step : steps) {
+      QWidget* on = step.on != nullptr ? step.on : QApplication::focusWidget();
+      if (qobject_cast<QToolButton*>(on) != nullptr) QTest::mouseClick(on, Qt::LeftButton);
+      else QTest::keyClick(on, step.keys.key(), step.keys.keyboardModifiers());
+      QCOMPARE(QApplication::focusWidget()->objectName() + ' ' + box->text(), QString::fromLatin1(step.focus_and_record));
+      // The lists show the record in the box.
+      QCOMPARE(f.shown(ListKind::lines), box->text() == "1001" ? QString() : "line " + box->text());
+    }
+    QVERIFY(f.window->isVisible());
+    QCOMPARE(f.records().at(0).list(ListKind::exclusions), (EntryList{"exclusion 1", "goal"}));
   }
 
   void aLongLineShowsWholeAndTheScrollBarReachesItsEnd() {
@@ -231,15 +212,54 @@ class WindowTest : public QObject {
     f.window->item_box()->setText(entry_to_text(storable));
     f.click("addLines");
     QVERIFY(text_to_entry(f.list(ListKind::lines)->item(0)->text()) == storable);
-    QString in_dialog;
-    answer_modal<ModifyEntryDialog>([&](ModifyEntryDialog& dialog) {
-      in_dialog = dialog.edit_box()->text();
-      QTest::mouseClick(dialog.ok_button(), Qt::LeftButton);
-    });
-    f.double_click(ListKind::lines, 0);
-    QVERIFY(text_to_entry(in_dialog) == storable);
+    answer_modal<ModifyEntryDialog>([](ModifyEntryDialog& dialog) { QTest::mouseClick(dialog.ok_button(), Qt::LeftButton); });
+    f.double_click(ListKind::lines, 0);  // OK unchanged: the entry is what the dialog's box gave back
     f.click("saveRecord");
-    QCOMPARE(stored_records(f.folder.path()).at(0).list(ListKind::lines), EntryList{storable});
+    QCOMPARE(f.records().at(0).list(ListKind::lines), EntryList{storable});
+  }
+
+  void aRealImportEndsTheWindowWith123AndStartUpOpensItAgainOnRecord1() {
+    DatabaseFolder folder;
+    folder.store(numbered_records(5));
+    write_bytes(folder.work("cmthelp.txt"), "Caf\xE9 r\xE8gles.\r\n");
+    write_bytes(folder.work("extends.CMX"), exchange_of({make_record({"trigger 1", "Alpha 1"}, {"exclusion 1"}, {"imported"})}));
+    folder.prompt.answers = {true, true};  // the help file; the import
+    folder.prompt.files = {folder.work("extends.CMX").u8string()};
+    IconChooser icons(3);
+    QStringList events;
+    answer_modal<HelpViewer>([&events](HelpViewer& viewer) {
+      events << viewer.text_view()->toPlainText() + (viewer.text_view()->isReadOnly() ? "read-only" : "");
+    });
+    const auto run_window = [&](const Layout& layout) {
+      EditorModel model(folder.env, layout, folder.prompt);
+      MainWindow window(model, icons);
+      window.show();
+      const QListWidget* lines = window.list_widget(ListKind::lines);
+      events << window.record_box()->text() + ": " + lines->item(lines->count() - 1)->text();
+      QTest::mouseClick(window.navigator()->up_button(), Qt::LeftButton);
+      QTest::mouseClick(window.findChild<QPushButton*>(events.size() == 2 ? "import" : "quit"), Qt::LeftButton);
+      events << "ended " + QString::number(window.result());
+      return window.result();
+    };
+    QCOMPARE(run_startup(folder.env, folder.temp.path(), folder.prompt, {run_window, show_help}), 0);
+    QCOMPARE(events, (QStringList{QString::fromUtf8("Caf\xC3\xA9 r\xC3\xA8gles.\nread-only"), "1: line 1", "ended 123",
+                                  "1: imported", "ended 1"}));
+  }
+
+  void chooseFolderOffersTheFolderChosenLastAndCancelEnds() {
+    TempFolder scratch;
+    const QString before = QDir::currentPath(), game = QString::fromStdString((scratch / "game").u8string());
+    QVERIFY(QDir().mkpath(game));
+    QSettings settings(QString::fromStdString((scratch / "settings.ini").u8string()), QSettings::IniFormat);
+    ScriptedPrompt prompt;
+    QStringList offered;
+    for (const QString& chosen : {game, QString()}) {  // the game's folder, then cancelled: the editor ends
+      const auto dialog = [&](const QString& start) { offered << start; return chosen; };
+      QCOMPARE(enter_chosen_folder(settings, prompt, dialog), !chosen.isEmpty());
+      QCOMPARE(QDir::currentPath(), QDir(game).canonicalPath());
+    }
+    QCOMPARE(offered, (QStringList{QDir::homePath(), game}));
+    QDir::setCurrent(before);
   }
 };
 
