@@ -47,7 +47,7 @@ struct WindowFixture : DatabaseFolder {
     if (!QTest::qWaitForWindowActive(window.get())) qWarning("the window did not become active");
   }
 
-  IconChooser icons{7};
+  IconChooser icons{1};  // draws 1 for the window, then 2
   std::unique_ptr<EditorModel> model;
   std::unique_ptr<MainWindow> window;
 

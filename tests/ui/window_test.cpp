@@ -71,7 +71,7 @@ class WindowTest : public QObject {
     QVERIFY(f.window->parent() == nullptr);
     QCOMPARE(f.window->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
              Qt::WindowFlags(Qt::WindowCloseButtonHint));
-    QCOMPARE(f.window->property("iconResource").toInt(), IconChooser(7).next());
+    QCOMPARE(f.window->property("iconResource").toInt(), IconChooser(1).next());
     QVERIFY(icon_image(1) != icon_image(2));
     // A unit is a quarter of the average letter width across, an eighth of the height down.
     QCOMPARE(du.base_y, QFontMetrics(dialog_font()).height());
@@ -115,7 +115,7 @@ class WindowTest : public QObject {
   }
 
   void eachButtonRunsItsCommandQuitEndsWith1AndTheCloseBoxWith0() {
-    const auto step = [](WindowFixture& f) { QTest::mouseClick(f.window->navigator()->up_button(), Qt::LeftButton); };
+    const auto type_2 = [](WindowFixture& f) { QTest::keyClick(f.window->record_box(), Qt::Key_2); };  // "12"
     const struct { bool disk_fails; std::function<void(WindowFixture&)> act; const char* changes; } rows[] = {
         {false, press("addTriggers"), "T: Alpha 1, kept, new, trigger 1 | item  | focus item"},
         {false, press("addExclusions"), "X: exclusion 1, new | item  | focus item"},
@@ -132,7 +132,7 @@ class WindowTest : public QObject {
         {false, [](WindowFixture& f) { f.window->close(); }, "ended 0"},
         // A failed save keeps the window open on the record, the entry still there.
         {true, press("quit"), "focus quit | told"},
-        {true, step, "told"},
+        {true, type_2, "told"},
     };
     for (const auto& row : rows) {
       WindowFixture f;
@@ -175,6 +175,8 @@ class WindowTest : public QObject {
         {nullptr, Qt::Key_9, "record 9"}, {nullptr, Qt::Key_9, "record 99"}, {nullptr, Qt::Key_9, "record 999"},
         {box, Qt::Key_Up, "record 1000"},
         {box, Qt::Key_Backspace, "record 100"},
+        {nullptr, Qt::CTRL | Qt::Key_G, "record 100"},  // selected again, though the box has the focus
+        {nullptr, Qt::Key_7, "record 7"},
     };
     for (const auto& step : steps) {
       QWidget* on = step.on != nullptr ? step.on : QApplication::focusWidget();
