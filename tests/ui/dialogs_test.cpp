@@ -89,19 +89,19 @@ class DialogsTest : public QObject {
 
   void messageBoxesHaveNoOwnerAndTheirCaptionIconButtonsAndDefault() {
     const auto shown = [](const QMessageBox& box) {
-      QStringList buttons;
-      for (QAbstractButton* button : box.buttons()) buttons << (button == box.defaultButton() ? "[" + button->text() + "]" : button->text());
+      const QStringList icons{"", "information", "warning", "critical", "question"};
+      QStringList buttons;  // the default one in brackets
+      for (QAbstractButton* b : box.buttons()) buttons << (b == box.defaultButton() ? "[" + b->text() + "]" : b->text());
       buttons.sort();
-      return QStringList{box.windowTitle(), QStringList{"", "information", "warning", "critical", "question"}.at(box.icon()),
-                         buttons.join(' '), box.detailedText()}
-          .join(QStringLiteral(" | "));
+      return QStringList{box.windowTitle(), icons.at(box.icon()), buttons.join(' '), box.detailedText()}.join(" | ");
     };
     const struct { std::unique_ptr<QMessageBox> box; const char* shown; } rows[] = {
-        {question_box({"Sure ?", "Confirm Action", Icon::question, false, {}}), "Confirm Action | question | &Yes [&No] | "},
-        {question_box({"Help ?", "See help file ?", Icon::none, true, {}}), "See help file ? |  | &No [&Yes] | "},
-        {question_box({"Import ?", "Confirm Import", Icon::question, false, "3 new."}), "Confirm Import | question | &Yes Show Details... [&No] | 3 new."},
+        {question_box({"?", "Confirm Action", Icon::question, false, {}}), "Confirm Action | question | &Yes [&No] | "},
+        {question_box({"?", "See help file ?", Icon::none, true, {}}), "See help file ? |  | &No [&Yes] | "},
+        {question_box({"?", "Confirm Import", Icon::question, false, "3 new."}),
+         "Confirm Import | question | &Yes Show Details... [&No] | 3 new."},
         {message_box({"Done."}), "Pelmar 7 Ostrin Commentary Engine |  | [OK] | "},
-        {message_box({"Failed.", kDefaultCaption, Icon::error}), "Pelmar 7 Ostrin Commentary Engine | critical | [OK] | "},
+        {message_box({"!", kDefaultCaption, Icon::error}), "Pelmar 7 Ostrin Commentary Engine | critical | [OK] | "},
     };
     for (const auto& row : rows) {
       QCOMPARE(shown(*row.box), QString::fromLatin1(row.shown));
@@ -119,7 +119,7 @@ class DialogsTest : public QObject {
     QtPrompt prompt;
     const struct { FileRequest request; const char* shown; } rows[] = {
         {import_request(), "Cross-Reference Output File | Cross References (*.CMX) | *.CMX | CMX | open"},
-        {export_request(), "Commentary Export | Commentary Exports (*.CMX) | *.CMX | CMX | save, asks before replacing"},
+        {export_request(), "Commentary Export | Commentary Exports (*.CMX) | *.CMX | CMX | save, asks to replace"},
     };
     for (const auto& row : rows) {
       QString shown;
@@ -128,7 +128,7 @@ class DialogsTest : public QObject {
         shown = QStringList{dialog.windowTitle(), dialog.nameFilters().join(';'), name->text(), dialog.defaultSuffix(),
                             dialog.acceptMode() == QFileDialog::AcceptSave ? "save" : "open"}
                     .join(QStringLiteral(" | "));
-        if (!dialog.testOption(QFileDialog::DontConfirmOverwrite)) shown += QStringLiteral(", asks before replacing");
+        if (!dialog.testOption(QFileDialog::DontConfirmOverwrite)) shown += QStringLiteral(", asks to replace");
         QVERIFY(dialog.parentWidget() == &editor);
         QCOMPARE(dialog.directory().canonicalPath(), QDir::current().canonicalPath());
         name->setText(QStringLiteral("mine"));  // a new file, without its extension

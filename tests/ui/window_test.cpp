@@ -33,7 +33,8 @@ QStringList state(const WindowFixture& f) {
   if (QApplication::focusWidget() != nullptr) parts << "focus " + QApplication::focusWidget()->objectName();
   const std::vector<Record> stored = f.records();
   const EntryList& first = stored.at(0).list(ListKind::triggers);
-  parts << QString::number(stored.size()) + (std::count(first.begin(), first.end(), "kept") ? " stored, kept" : " stored");
+  const bool kept = std::count(first.begin(), first.end(), "kept") > 0;
+  parts << QString::number(stored.size()) + (kept ? " stored, kept" : " stored");
   for (const Question& question : f.prompt.questions) parts << QString::fromStdString(question.caption);
   for (const FileRequest& request : f.prompt.file_requests) parts << QString::fromStdString(request.title);
   if (f.prompt.errors() > 0) parts << "told";
@@ -43,9 +44,9 @@ QStringList state(const WindowFixture& f) {
 
 // What `act` changes in the state, as "PART | PART".
 QString changes(const WindowFixture& f, const std::function<void()>& act) {
-  QStringList after = state(f);
+  const QStringList before = state(f);
   act();
-  const QStringList before = std::exchange(after, state(f));
+  QStringList after = state(f);
   for (const QString& part : before) after.removeOne(part);
   return after.join(QStringLiteral(" | "));
 }
@@ -65,8 +66,8 @@ class WindowTest : public QObject {
     const DialogUnits du = dialog_units(dialog_font());
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Pelmar 7 Ostrin Commentary Engine Beta 4"));
     QCOMPARE(f.window->font(), dialog_font());
-    QCOMPARE(QRect(f.window->pos(), f.window->minimumSize()),
-             QRect(QGuiApplication::primaryScreen()->geometry().topLeft() + du.point(6, 18), QSize(du.x(332), du.y(246))));
+    const QPoint screen = QGuiApplication::primaryScreen()->geometry().topLeft();
+    QCOMPARE(QRect(f.window->pos(), f.window->minimumSize()), QRect(screen + du.point(6, 18), QSize(du.x(332), du.y(246))));
     QCOMPARE(f.window->maximumSize(), f.window->minimumSize());
     QVERIFY(f.window->parent() == nullptr);
     QCOMPARE(f.window->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
@@ -155,25 +156,20 @@ class WindowTest : public QObject {
     f.window->item_box()->setText(QStringLiteral("goal"));
     QLineEdit* box = f.window->record_box();
     QWidget* list = f.list(ListKind::lines);
-    const struct { QWidget* on; QKeyCombination keys; const char* focus_and_record; } steps[] = {  // on the focus
+    const struct { QWidget* on; QKeyCombination keys; const char* focus_record; } steps[] = {  // on: the focus
         {nullptr, Qt::ALT | Qt::Key_T, "triggers 1"}, {nullptr, Qt::ALT | Qt::Key_E, "exclusions 1"},
         {nullptr, Qt::ALT | Qt::Key_L, "lines 1"}, {nullptr, Qt::ALT | Qt::Key_A, "item 1"},
-        {nullptr, Qt::Key_Return, "item 1"},  // no default button
-        {nullptr, Qt::Key_Escape, "item 1"},  // no cancel button
+        {nullptr, Qt::Key_Return, "item 1"}, {nullptr, Qt::Key_Escape, "item 1"},  // no default or cancel button
         // Two buttons carry X: the key only moves the focus between them.
         {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"}, {nullptr, Qt::ALT | Qt::Key_X, "export 1"},
         {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"},
         {nullptr, Qt::Key_Return, "item 1"},  // pressed "Add To E&xclusion", the focus back
         {f.window->navigator()->down_button(), {}, "item 1001"},  // the new-record position
-        {f.window->navigator()->up_button(), {}, "item 1"},
-        {box, Qt::Key_Up, "item 2"},
-        {box, Qt::Key_Down, "item 1"},
-        {list, Qt::CTRL | Qt::Key_PageUp, "item 1001"},
-        {nullptr, Qt::CTRL | Qt::Key_PageDown, "item 1"},
+        {f.window->navigator()->up_button(), {}, "item 1"}, {box, Qt::Key_Up, "item 2"}, {box, Qt::Key_Down, "item 1"},
+        {list, Qt::CTRL | Qt::Key_PageUp, "item 1001"}, {nullptr, Qt::CTRL | Qt::Key_PageDown, "item 1"},
         {list, Qt::CTRL | Qt::Key_G, "record 1"},  // the number selected: typing replaces it
         {nullptr, Qt::Key_9, "record 9"}, {nullptr, Qt::Key_9, "record 99"}, {nullptr, Qt::Key_9, "record 999"},
-        {box, Qt::Key_Up, "record 1000"},
-        {box, Qt::Key_Backspace, "record 100"},
+        {box, Qt::Key_Up, "record 1000"}, {box, Qt::Key_Backspace, "record 100"},
         {nullptr, Qt::CTRL | Qt::Key_G, "record 100"},  // selected again, though the box has the focus
         {nullptr, Qt::Key_7, "record 7"},
     };
@@ -181,19 +177,19 @@ class WindowTest : public QObject {
       QWidget* on = step.on != nullptr ? step.on : QApplication::focusWidget();
       if (qobject_cast<QToolButton*>(on) != nullptr) QTest::mouseClick(on, Qt::LeftButton);
       else QTest::keyClick(on, step.keys.key(), step.keys.keyboardModifiers());
-      QCOMPARE(QApplication::focusWidget()->objectName() + ' ' + box->text(), QString::fromLatin1(step.focus_and_record));
+      QCOMPARE(QApplication::focusWidget()->objectName() + ' ' + box->text(), QString::fromLatin1(step.focus_record));
       // The lists show the record in the box.
       QCOMPARE(f.shown(ListKind::lines), box->text() == "1001" ? QString() : "line " + box->text());
     }
-    QVERIFY(f.window->isVisible());
     QCOMPARE(f.records().at(0).list(ListKind::exclusions), (EntryList{"exclusion 1", "goal"}));
   }
 
   void everyByteValueComesBackFromTheItemBoxAListAndModifyEntryAndTheLongestLineShowsWhole() {
     std::string all, storable;
     for (int b = 0; b < 256; ++b) {
-      all += static_cast<char>(b);
-      if (b != '(' && entry_problem(std::string(1, static_cast<char>(b)), false).empty()) storable += static_cast<char>(b);
+      const char byte = static_cast<char>(b);
+      all += byte;
+      if (byte != '(' && entry_problem(std::string(1, byte), false).empty()) storable += byte;
     }
     storable += '(';  // last, so that no group of alternatives forms
     WindowFixture f(std::vector<Record>{});
@@ -205,7 +201,7 @@ class WindowTest : public QObject {
     }
     QListWidget* lines = f.list(ListKind::lines);
     QVERIFY(text_to_entry(lines->item(0)->text()) == storable);
-    answer_modal<ModifyEntryDialog>([](ModifyEntryDialog& dialog) { QTest::mouseClick(dialog.ok_button(), Qt::LeftButton); });
+    answer_modal<ModifyEntryDialog>([](ModifyEntryDialog& d) { QTest::mouseClick(d.ok_button(), Qt::LeftButton); });
     f.double_click(ListKind::lines, 0);  // OK unchanged: the entry is what the dialog's box gave back
     f.click("saveRecord");
     QCOMPARE(f.records().at(0).list(ListKind::lines), (EntryList{storable, "short"}));
@@ -220,7 +216,8 @@ class WindowTest : public QObject {
     DatabaseFolder folder;
     folder.store(numbered_records(5));
     write_bytes(folder.work("cmthelp.txt"), "Caf\xE9 r\xE8gles.\r\n");
-    write_bytes(folder.work("extends.CMX"), exchange_of({make_record({"trigger 1", "Alpha 1"}, {"exclusion 1"}, {"imported"})}));
+    const Record extending = make_record({"trigger 1", "Alpha 1"}, {"exclusion 1"}, {"imported"});  // record 1, longer
+    write_bytes(folder.work("extends.CMX"), exchange_of({extending}));
     folder.prompt.answers = {true, true};  // the help file; the import
     folder.prompt.files = {folder.work("extends.CMX").u8string()};
     IconChooser icons(3);
