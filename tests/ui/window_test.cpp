@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/choose_folder.h"
 #include "app/help_viewer.h"
@@ -94,21 +95,16 @@ class WindowTest : public QObject {
     };
     QList<QPair<QString, QRect>> expected, created;
     for (const auto& c : controls) expected << qMakePair(QString::number(c.id) + ' ' + c.caption, c.place);
-    QList<QWidget*> widgets;
-    for (QWidget* widget : f.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-      if (widget->property("controlId").isValid()) widgets << widget;
-    }
-    for (QWidget* widget : widgets) created << qMakePair(id_and_caption(widget), widget->geometry());
-    QCOMPARE(created, expected);
-    // Each label's mnemonic leads to the control created after it.
-    for (int i = 0; i + 1 < widgets.size(); ++i) {
-      if (auto* label = qobject_cast<QLabel*>(widgets[i])) QCOMPARE(label->buddy(), widgets[i + 1]);
-    }
-    // The tab stops, in creation order: not the record box and its navigator.
     QStringList tab_stops;
-    for (QWidget* widget : widgets) {
-      if (widget->focusPolicy() & Qt::TabFocus) tab_stops << widget->property("controlId").toString();
+    const QList<QWidget*> widgets = f.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (int i = 0; i < widgets.size(); ++i) {
+      created << qMakePair(id_and_caption(widgets[i]), widgets[i]->geometry());
+      if (widgets[i]->focusPolicy() & Qt::TabFocus) tab_stops << widgets[i]->property("controlId").toString();
+      // Each label's mnemonic leads to the control created after it.
+      if (auto* label = qobject_cast<QLabel*>(widgets[i])) QCOMPARE(label->buddy(), widgets.value(i + 1));
     }
+    QCOMPARE(created, expected);
+    // Creation order is the tab order, without the record box and its navigator.
     QCOMPARE(tab_stops.join(' '), QStringLiteral("101 114 102 115 103 116 108 109 110 111 120 119 112 117 118"));
     for (ListKind kind : kAllLists) QCOMPARE(f.list(kind)->selectionMode(), QAbstractItemView::ExtendedSelection);
     for (QPushButton* button : f.window->findChildren<QPushButton*>()) QVERIFY(!button->autoDefault());
