@@ -173,6 +173,7 @@ class WindowTest : public QObject {
       QWidget* on = step.on != nullptr ? step.on : QApplication::focusWidget();
       if (qobject_cast<QToolButton*>(on) != nullptr) QTest::mouseClick(on, Qt::LeftButton);
       else QTest::keyClick(on, step.keys.key(), step.keys.keyboardModifiers());
+      QVERIFY(QApplication::focusWidget() != nullptr);  // an ended window has none
       QCOMPARE(QApplication::focusWidget()->objectName() + ' ' + box->text(), QString::fromLatin1(step.focus_record));
       // The lists show the record in the box.
       QCOMPARE(f.shown(ListKind::lines), box->text() == "1001" ? QString() : "line " + box->text());
