@@ -1,69 +1,74 @@
 #pragma once
-// What the window tests share: a database of records in a fresh folder, the
-// editing model over it with a scripted prompt, the real main window shown
-// offscreen, and small helpers that click, type and read the real widgets.
+// What the window tests share: the database folder of every suite, the
+// editing model over it, the real main window shown offscreen and active,
+// and helpers that work and read the real widgets.
+#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStringList>
-#include <initializer_list>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
-#include <vector>
 
-#include "tests/support/faulty_env.h"
-#include "tests/support/scripted_prompt.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/database_folder.h"
 #include "ui/main_window.h"
 
 namespace zenfaro::testing {
 
-// Types `text` into `widget` key by key, characters beyond ASCII included.
-void type_text(QWidget* widget, const QString& text);
+// Record k: triggers "trigger k" and "Alpha k", exclusion "exclusion k", line "line k".
+inline std::vector<Record> numbered_records(int count) {
+  std::vector<Record> records;
+  for (int k = 1; k <= count; ++k) {
+    const std::string n = std::to_string(k);
+    records.push_back(make_record({"trigger " + n, "Alpha " + n}, {"exclusion " + n}, {"line " + n}));
+  }
+  return records;
+}
 
-// A record from three lists of entries.
-Record make_record(std::initializer_list<const char*> triggers, std::initializer_list<const char*> exclusions,
-                   std::initializer_list<const char*> lines);
+// Lets `answer` work the modal dialog of type D that opens next; one left
+// open afterwards is closed, so that a failed check cannot hang the test.
+template <typename D>
+void answer_modal(std::function<void(D&)> answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* dialog = dynamic_cast<D*>(QApplication::activeModalWidget());
+    if (dialog != nullptr) answer(*dialog);
+    if (dialog != nullptr && dialog->isVisible()) dialog->close();
+  });
+}
 
-// Writes `records` as the whole database of the standalone layout in `folder`.
-void write_database(const fs::path& folder, const std::vector<Record>& records);
+// The database folder with the editing model and the window over it.
+struct WindowFixture : DatabaseFolder {
+  explicit WindowFixture(const std::vector<Record>& records = numbered_records(5)) {
+    store(records);
+    model = std::make_unique<EditorModel>(env, layout(), prompt);
+    window = std::make_unique<MainWindow>(*model, icons);
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) qWarning("the window did not become active");
+  }
 
-// The records stored in `folder` now, read afresh.
-std::vector<Record> stored_records(const fs::path& folder);
-
-// Record k of five: triggers "trigger k" and "Alpha k", exclusion
-// "exclusion k", line "line k".
-std::vector<Record> five_records();
-
-class WindowFixture {
- public:
-  explicit WindowFixture(const std::vector<Record>& records, ExchangeActions actions = default_exchange_actions());
-  ~WindowFixture();
-
-  TempFolder folder;
-  FaultyEnv env;
-  ScriptedPrompt prompt;
-  IconChooser icons{7};
+  IconChooser icons{1};  // draws 1 for the window, then 2
   std::unique_ptr<EditorModel> model;
   std::unique_ptr<MainWindow> window;
 
   QListWidget* list(ListKind kind) const { return window->list_widget(kind); }
-  QPushButton* button(const char* name) const;
-  // The texts a list widget shows, top to bottom.
-  QStringList shown(ListKind kind) const;
-  QString record_text() const;
-
-  void click(const char* name) const;
-  void step_up() const;
-  void step_down() const;
-  // Types `text` into the box, one key at a time, at the end of its text.
-  void type_record(const QString& text) const;
-  // Empties the record-number box with Backspace keys.
-  void clear_record_box() const;
-  // Types `text` into the item box and presses the "Add To" button `name`.
-  void add(const char* name, const QString& text) const;
-  // Selects exactly `rows` of `kind`'s list with Ctrl-clicks.
-  void select(ListKind kind, std::initializer_list<int> rows) const;
-  // Clicks and then double-clicks the entry at `row`.
-  void double_click(ListKind kind, int row) const;
+  void click(const char* button) const { QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton); }
+  // The texts a list shows, top to bottom, as "a, b".
+  QString shown(ListKind kind) const {
+    QStringList texts;
+    for (int row = 0; row < list(kind)->count(); ++row) texts << list(kind)->item(row)->text();
+    return texts.join(QStringLiteral(", "));
+  }
+  void double_click(ListKind kind, int row) const {
+    const QPoint centre = list(kind)->visualItemRect(list(kind)->item(row)).center();
+    QTest::mouseClick(list(kind)->viewport(), Qt::LeftButton, Qt::NoModifier, centre);  // a click comes first
+    QTest::mouseDClick(list(kind)->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+  }
 };
+
+// A control as "ID CAPTION": its "controlId" property and its text.
+inline QString id_and_caption(const QWidget* widget) {
+  return widget->property("controlId").toString() + ' ' + widget->property("text").toString();
+}
 
 }  // namespace zenfaro::testing

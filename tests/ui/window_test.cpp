@@ -1,0 +1,261 @@
+// The main window as only the window shows it: its frame and controls, the
+// keys, the command behind each button, the record box with its navigator,
+// text at the widgets, and the end codes with start-up around the window.
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QToolButton>
+#include <algorithm>
+
+#include "app/choose_folder.h"
+#include "app/help_viewer.h"
+#include "app/startup.h"
+#include "tests/ui/window_fixture.h"
+#include "ui/dialog_units.h"
+#include "ui/entry_text.h"
+#include "ui/icons.h"
+#include "ui/modify_entry_dialog.h"
+#include "ui/record_navigator.h"
+
+namespace zenfaro::testing {
+namespace {
+
+// What the window shows (the lists, the item box, the record box, the
+// focus), the records stored and whether the first holds "kept", what the
+// prompt was asked or told, and how the window ended.
+QStringList state(const WindowFixture& f) {
+  QStringList parts{"T: " + f.shown(ListKind::triggers), "X: " + f.shown(ListKind::exclusions),
+                    "L: " + f.shown(ListKind::lines), "item " + f.window->item_box()->text(),
+                    "record " + f.window->record_box()->text()};
+  if (QApplication::focusWidget() != nullptr) parts << "focus " + QApplication::focusWidget()->objectName();
+  const std::vector<Record> stored = f.records();
+  const EntryList& first = stored.at(0).list(ListKind::triggers);
+  const bool kept = std::count(first.begin(), first.end(), "kept") > 0;
+  parts << QString::number(stored.size()) + (kept ? " stored, kept" : " stored");
+  for (const Question& question : f.prompt.questions) parts << QString::fromStdString(question.caption);
+  for (const FileRequest& request : f.prompt.file_requests) parts << QString::fromStdString(request.title);
+  if (f.prompt.errors() > 0) parts << "told";
+  if (!f.window->isVisible()) parts << "ended " + QString::number(f.window->result());
+  return parts;
+}
+
+// What `act` changes in the state, as "PART | PART".
+QString changes(const WindowFixture& f, const std::function<void()>& act) {
+  const QStringList before = state(f);
+  act();
+  QStringList after = state(f);
+  for (const QString& part : before) after.removeOne(part);
+  return after.join(QStringLiteral(" | "));
+}
+
+std::function<void(WindowFixture&)> press(const char* button) {
+  return [button](WindowFixture& f) { f.click(button); };
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void aFixedDialogInFontUnitsWithItsControlsInOrderAndTheSeededIcon() {
+    WindowFixture f;
+    const DialogUnits du = dialog_units(dialog_font());
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Pelmar 7 Ostrin Commentary Engine Beta 4"));
+    QCOMPARE(f.window->font(), dialog_font());
+    const QPoint screen = QGuiApplication::primaryScreen()->geometry().topLeft();
+    QCOMPARE(QRect(f.window->pos(), f.window->minimumSize()), QRect(screen + du.point(6, 18), QSize(du.x(332), du.y(246))));
+    QCOMPARE(f.window->maximumSize(), f.window->minimumSize());
+    QVERIFY(f.window->parent() == nullptr);
+    QCOMPARE(f.window->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
+             Qt::WindowFlags(Qt::WindowCloseButtonHint));
+    QCOMPARE(f.window->property("iconResource").toInt(), IconChooser(1).next());
+    QVERIFY(icon_image(1) != icon_image(2));
+    // A unit is a quarter of the average letter width across, an eighth of the height down.
+    QCOMPARE(du.base_y, QFontMetrics(dialog_font()).height());
+    QCOMPARE((DialogUnits{6, 13}.rect(10, 210, 30, 12)), QRect(15, 341, 45, 20));
+    const QRect box = du.rect(10, 210, 30, 12);
+    const QRect navigator(box.topLeft(), QSize(du.x(8), box.height()));  // at the box's left edge, narrowing it
+    const struct { int id; const char* caption; QRect place; } controls[] = {
+        {104, "&Triggers", du.rect(3, 6, 121, 8)}, {101, "", du.rect(2, 17, 162, 52)},
+        {114, "Delete", du.rect(134, 2, 30, 14)}, {105, "&Exclusion Triggers", du.rect(168, 6, 121, 8)},
+        {102, "", du.rect(168, 17, 162, 52)}, {115, "Delete", du.rect(300, 2, 30, 14)},
+        {106, "Commentary &Lines", du.rect(2, 76, 121, 8)}, {103, "", du.rect(2, 87, 328, 92)},
+        {116, "Delete", du.rect(300, 71, 30, 14)}, {107, "Item To &Add:", du.rect(1, 184, 49, 8)},
+        {108, "", du.rect(46, 182, 284, 12)}, {109, "Add To T&riggers", du.rect(46, 196, 92, 14)},
+        {110, "Add To E&xclusion", du.rect(142, 196, 92, 14)}, {111, "Add To Co&mmentary", du.rect(238, 196, 92, 14)},
+        {120, "&Import Commentary", du.rect(142, 212, 92, 14)}, {119, "E&xport Commentary", du.rect(238, 212, 92, 14)},
+        {112, "&Save Record", du.rect(46, 228, 92, 14)}, {117, "&Delete Record", du.rect(142, 228, 92, 14)},
+        {118, "&Quit", du.rect(238, 228, 92, 14)}, {199, "", navigator},
+        {113, "1", box.adjusted(navigator.width(), 0, 0, 0)},
+    };
+    QList<QPair<QString, QRect>> expected, created;
+    for (const auto& c : controls) expected << qMakePair(QString::number(c.id) + ' ' + c.caption, c.place);
+    QStringList tab_stops;
+    const QList<QWidget*> widgets = f.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (int i = 0; i < widgets.size(); ++i) {
+      created << qMakePair(id_and_caption(widgets[i]), widgets[i]->geometry());
+      if (widgets[i]->focusPolicy() & Qt::TabFocus) tab_stops << widgets[i]->property("controlId").toString();
+      // Each label's mnemonic leads to the control created after it.
+      if (auto* label = qobject_cast<QLabel*>(widgets[i])) QCOMPARE(label->buddy(), widgets.value(i + 1));
+    }
+    QCOMPARE(created, expected);
+    // Creation order is the tab order, without the record box and its navigator.
+    QCOMPARE(tab_stops.join(' '), QStringLiteral("101 114 102 115 103 116 108 109 110 111 120 119 112 117 118"));
+    for (ListKind kind : kAllLists) QCOMPARE(f.list(kind)->selectionMode(), QAbstractItemView::ExtendedSelection);
+    for (QPushButton* button : f.window->findChildren<QPushButton*>()) QVERIFY(!button->autoDefault());
+  }
+
+  void eachButtonRunsItsCommandQuitEndsWith1AndTheCloseBoxWith0() {
+    const auto type_2 = [](WindowFixture& f) { QTest::keyClick(f.window->record_box(), Qt::Key_2); };  // "12"
+    const struct { bool disk_fails; std::function<void(WindowFixture&)> act; const char* changes; } rows[] = {
+        {false, press("addTriggers"), "T: Alpha 1, kept, new, trigger 1 | item  | focus item"},
+        {false, press("addExclusions"), "X: exclusion 1, new | item  | focus item"},
+        {false, press("addLines"), "L: line 1, new | item  | focus item"},
+        {false, press("deleteTriggers"), "T: kept, trigger 1 | focus deleteTriggers"},
+        {false, press("deleteExclusions"), "X:  | focus deleteExclusions"},
+        {false, press("deleteLines"), "L:  | focus deleteLines"},
+        {false, press("saveRecord"), "focus saveRecord | 5 stored, kept"},
+        {false, press("deleteRecord"),
+         "T: Alpha 2, trigger 2 | X: exclusion 2 | L: line 2 | focus deleteRecord | 4 stored | Confirm Action"},
+        {false, press("import"), "focus import | Cross-Reference Output File"},
+        {false, press("export"), "focus export | Commentary Export"},
+        {false, press("quit"), "5 stored, kept | ended 1"},
+        {false, [](WindowFixture& f) { f.window->close(); }, "ended 0"},
+        // A failed save keeps the window open on the record, the entry still there.
+        {true, press("quit"), "focus quit | told"},
+        {true, type_2, "told"},
+    };
+    for (const auto& row : rows) {
+      WindowFixture f;
+      f.window->item_box()->setText(QStringLiteral("kept"));
+      f.click("addTriggers");
+      f.window->item_box()->setText(QStringLiteral("new"));
+      for (ListKind kind : kAllLists) f.list(kind)->setCurrentRow(0);
+      f.list(ListKind::lines)->setFocus();
+      f.prompt.answers = {true};  // the file dialogs are cancelled
+      if (row.disk_fails) f.env.fail_at = static_cast<int>(f.env.log.size());
+      QCOMPARE(changes(f, [&] { row.act(f); }), QString::fromLatin1(row.changes));
+      if (!row.disk_fails) continue;
+      f.env.fail_at = -1;  // the entry is still pending: once the disk works, the same command saves it
+      row.act(f);
+      QVERIFY(state(f).contains(QStringLiteral("5 stored, kept")));
+    }
+  }
+
+  void keysMoveTheFocusEnterPressesOnlyAFocusedButtonAndStepsWrapInPlainDigits() {
+    WindowFixture f(numbered_records(1000));
+    f.window->item_box()->setText(QStringLiteral("goal"));
+    QLineEdit* box = f.window->record_box();
+    QWidget* list = f.list(ListKind::lines);
+    const struct { QWidget* on; QKeyCombination keys; const char* focus_record; } steps[] = {  // on: the focus
+        {nullptr, Qt::ALT | Qt::Key_T, "triggers 1"}, {nullptr, Qt::ALT | Qt::Key_E, "exclusions 1"},
+        {nullptr, Qt::ALT | Qt::Key_L, "lines 1"}, {nullptr, Qt::ALT | Qt::Key_A, "item 1"},
+        {nullptr, Qt::Key_Return, "item 1"}, {nullptr, Qt::Key_Escape, "item 1"},  // no default or cancel button
+        // Two buttons carry X: the key only moves the focus between them.
+        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"}, {nullptr, Qt::ALT | Qt::Key_X, "export 1"},
+        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"},
+        {nullptr, Qt::Key_Return, "item 1"},  // pressed "Add To E&xclusion", the focus back
+        {f.window->navigator()->down_button(), {}, "item 1001"},  // the new-record position
+        {f.window->navigator()->up_button(), {}, "item 1"}, {box, Qt::Key_Up, "item 2"}, {box, Qt::Key_Down, "item 1"},
+        {list, Qt::CTRL | Qt::Key_PageUp, "item 1001"}, {nullptr, Qt::CTRL | Qt::Key_PageDown, "item 1"},
+        {list, Qt::CTRL | Qt::Key_G, "record 1"},  // the number selected: typing replaces it
+        {nullptr, Qt::Key_9, "record 9"}, {nullptr, Qt::Key_9, "record 99"}, {nullptr, Qt::Key_9, "record 999"},
+        {box, Qt::Key_Up, "record 1000"}, {box, Qt::Key_Backspace, "record 100"},
+        {nullptr, Qt::CTRL | Qt::Key_G, "record 100"},  // selected again, though the box has the focus
+        {nullptr, Qt::Key_7, "record 7"},
+    };
+    for (const auto& step : steps) {
+      QWidget* on = step.on != nullptr ? step.on : QApplication::focusWidget();
+      if (qobject_cast<QToolButton*>(on) != nullptr) QTest::mouseClick(on, Qt::LeftButton);
+      else QTest::keyClick(on, step.keys.key(), step.keys.keyboardModifiers());
+      QVERIFY(QApplication::focusWidget() != nullptr);  // an ended window has none
+      QCOMPARE(QApplication::focusWidget()->objectName() + ' ' + box->text(), QString::fromLatin1(step.focus_record));
+      // The lists show the record in the box.
+      QCOMPARE(f.shown(ListKind::lines), box->text() == "1001" ? QString() : "line " + box->text());
+    }
+    QCOMPARE(f.records().at(0).list(ListKind::exclusions), (EntryList{"exclusion 1", "goal"}));
+  }
+
+  void everyByteValueComesBackFromTheItemBoxAListAndModifyEntryAndTheLongestLineShowsWhole() {
+    std::string all, storable;
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      all += byte;
+      if (byte != '(' && entry_problem(std::string(1, byte), false).empty()) storable += byte;
+    }
+    storable += '(';  // last, so that no group of alternatives forms
+    WindowFixture f(std::vector<Record>{});
+    f.window->item_box()->setText(entry_to_text(all));
+    QVERIFY(text_to_entry(f.window->item_box()->text()) == all);
+    for (const std::string& entry : {storable, std::string("short")}) {
+      f.window->item_box()->setText(entry_to_text(entry));
+      f.click("addLines");
+    }
+    QListWidget* lines = f.list(ListKind::lines);
+    QVERIFY(text_to_entry(lines->item(0)->text()) == storable);
+    answer_modal<ModifyEntryDialog>([](ModifyEntryDialog& d) { QTest::mouseClick(d.ok_button(), Qt::LeftButton); });
+    f.double_click(ListKind::lines, 0);  // OK unchanged: the entry is what the dialog's box gave back
+    f.click("saveRecord");
+    QCOMPARE(f.records().at(0).list(ListKind::lines), (EntryList{storable, "short"}));
+    // Every row is as wide as the longest, and the scroll bar reaches its end.
+    const int width = lines->fontMetrics().horizontalAdvance(lines->item(0)->text());
+    for (int row = 0; row < 2; ++row) QVERIFY(lines->visualItemRect(lines->item(row)).width() > width);
+    lines->horizontalScrollBar()->setValue(lines->horizontalScrollBar()->maximum());
+    QVERIFY(lines->visualItemRect(lines->item(0)).right() <= lines->viewport()->width());
+  }
+
+  void aRealImportEndsTheWindowWith123AndStartUpOpensItAgainOnRecord1() {
+    DatabaseFolder folder;
+    folder.store(numbered_records(5));
+    write_bytes(folder.work("cmthelp.txt"), "Caf\xE9 r\xE8gles.\r\n");
+    const Record extending = make_record({"trigger 1", "Alpha 1"}, {"exclusion 1"}, {"imported"});  // record 1, longer
+    write_bytes(folder.work("extends.CMX"), exchange_of({extending}));
+    folder.prompt.answers = {true, true};  // the help file; the import
+    folder.prompt.files = {folder.work("extends.CMX").u8string()};
+    IconChooser icons(3);
+    QStringList events;
+    answer_modal<HelpViewer>([&events](HelpViewer& viewer) {
+      events << viewer.text_view()->toPlainText() + (viewer.text_view()->isReadOnly() ? "read-only" : "");
+    });
+    const auto run_window = [&](const Layout& layout) {
+      EditorModel model(folder.env, layout, folder.prompt);
+      MainWindow window(model, icons);
+      window.show();
+      const QListWidget* lines = window.list_widget(ListKind::lines);
+      events << window.record_box()->text() + ": " + lines->item(lines->count() - 1)->text();
+      QTest::mouseClick(window.navigator()->up_button(), Qt::LeftButton);
+      QTest::mouseClick(window.findChild<QPushButton*>(events.size() == 2 ? "import" : "quit"), Qt::LeftButton);
+      events << "ended " + QString::number(window.result());
+      return window.result();
+    };
+    QCOMPARE(run_startup(folder.env, folder.temp.path(), folder.prompt, {run_window, show_help}), 0);
+    QCOMPARE(events, (QStringList{QString::fromUtf8("Caf\xC3\xA9 r\xC3\xA8gles.\nread-only"), "1: line 1", "ended 123",
+                                  "1: imported", "ended 1"}));
+  }
+
+  void chooseFolderOffersTheFolderChosenLastAndCancelEnds() {
+    TempFolder scratch;
+    const QString before = QDir::currentPath(), game = QString::fromStdString((scratch / "game").u8string());
+    QVERIFY(QDir().mkpath(game));
+    QSettings settings(QString::fromStdString((scratch / "settings.ini").u8string()), QSettings::IniFormat);
+    ScriptedPrompt prompt;
+    QStringList offered;
+    for (const QString& chosen : {game, QString()}) {  // the game's folder, then cancelled: the editor ends
+      const auto dialog = [&](const QString& start) { offered << start; return chosen; };
+      QCOMPARE(enter_chosen_folder(settings, prompt, dialog), !chosen.isEmpty());
+      QCOMPARE(QDir::currentPath(), QDir(game).canonicalPath());
+    }
+    QCOMPARE(offered, (QStringList{QDir::homePath(), game}));
+    QDir::setCurrent(before);
+  }
+};
+
+}  // namespace zenfaro::testing
+
+QTEST_MAIN(zenfaro::testing::WindowTest)
+#include "window_test.moc"
