@@ -22,13 +22,17 @@ const Record kSave = make_record({"save"}, {"own goal"}, {"Great hands", "Tipped
 const Record kCorner = make_record({"corner"}, {}, {"Swung in"});
 const std::string kTerminator = "*!**!*";
 
+std::tm december_6_2026() {
+  std::tm day{};
+  day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 6;
+  return day;
+}
+
 TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
   const struct {
     Record record;
-    std::uint32_t full;
-    std::uint32_t trigger;
+    std::uint32_t full, trigger;
   } fingerprints[] = {{make_record({"abc"}, {}, {}), 148534000u, 148534000u},
-                      {make_record({"a"}, {}, {}), 0xC25E0178u, 0xC25E0178u},
                       {make_record({}, {"a"}, {}), 0xC25E0178u, 0xC25E0178u},
                       {make_record({"ab", "c"}, {}, {}), 148534000u, 148534000u},  // no separators
                       {make_record({""}, {""}, {""}), 12345678u, 12345678u},
@@ -37,11 +41,11 @@ TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
     EXPECT_EQ(fingerprints_of(row.record).full, row.full) << stored(row.record);
     EXPECT_EQ(fingerprints_of(row.record).trigger, row.trigger) << stored(row.record);
   }
-  EXPECT_EQ(fingerprint_step(0, " "), 0x20u);  // the low five bits are 0: no rotation
+  EXPECT_EQ(fingerprint_step(0, " "), 0x20u);     // the low five bits are 0: no rotation
   EXPECT_EQ(fingerprint_step(0, "\xE0"), 0xE0u);  // bytes count as unsigned
   EXPECT_EQ(fingerprint_step(0, "\xFF"), (0xFFu >> 31) | (0xFFu << 1));
-  EXPECT_EQ(fingerprint_text(148534000u), " 148534000 ");
   EXPECT_EQ(fingerprint_text(static_cast<std::uint32_t>(-1034026632)), "-1034026632 ");
+  EXPECT_EQ(log_date(december_6_2026()), "12-06-2026");
 
   const std::string rest = line("Handler=ZENFARO.EXE") + line("anything") + line("[Exported Commentary]");
   const struct {
@@ -49,14 +53,11 @@ TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
     bool passes;
   } headers[] = {{exchange_header(0), true},
                  {line("[Version]") + line("Handler=ZENFARO.EXE") + "[Exported Commentary]", true},
-                 {line("[Version]") + rest, true},
-                 {line("[version]") + rest, false},
-                 {line("[Version] ") + rest, false},
-                 {"\xEF\xBB\xBF" + line("[Version]") + rest, false},
+                 {line("[Version]") + rest, true}, {line("[version]") + rest, false},
+                 {line("[Version] ") + rest, false}, {"\xEF\xBB\xBF" + line("[Version]") + rest, false},
                  {line("[Version]") + line("Handler=zenfaro.exe") + line("[Exported Commentary]"), false},
                  {"[Version]\nHandler=ZENFARO.EXE\n\n[Exported Commentary]\n", false},
-                 {line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99"), false},
-                 {"", false}};
+                 {line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99"), false}, {"", false}};
   TempFolder folder;
   for (const auto& row : headers) {
     write_bytes(folder / "x.CMX", row.bytes);
@@ -65,46 +66,29 @@ TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
     LineReader in(file.get());
     EXPECT_EQ(read_exchange_header(in), row.passes) << row.bytes;
   }
-
   // Only the terminator's text (and its NUL forms) is escaped, reversibly.
-  const struct {
-    std::string entry;
-    bool escaped;
-  } entries[] = {{kTerminator, true},   {kTerminator + '\0', true}, {kTerminator + "!", false},
-                 {"*!**!", false},      {"", false},                {"x", false}};
-  for (const auto& row : entries) {
+  for (const std::string& entry : {kTerminator, kTerminator + '\0', kTerminator + "!", std::string("*!**!"),
+                                   std::string(), std::string("x")}) {
     std::string scratch;
-    const std::string escaped(escape_merge_entry(row.entry, scratch));
+    const std::string escaped(escape_merge_entry(entry, scratch));
     EXPECT_NE(escaped, kTerminator);
-    EXPECT_EQ(escaped != row.entry, row.escaped) << row.entry;
-    EXPECT_EQ(std::string(unescape_merge_entry(escaped)), row.entry);
+    EXPECT_EQ(escaped != entry, entry.rfind(kTerminator, 0) == 0 && entry.find('!', 6) == std::string::npos);
+    EXPECT_EQ(std::string(unescape_merge_entry(escaped)), entry);
   }
-  std::tm day{};
-  day.tm_year = 126;
-  day.tm_mon = 11;
-  day.tm_mday = 6;
-  EXPECT_EQ(log_date(day), "12-06-2026");
 }
 
 class Importing : public ::testing::Test {
  protected:
-  // Imports `exchange` into the stored `records`, answering the confirmation.
-  ImportOutcome import(const std::vector<Record>& records, const std::string& exchange, bool confirm = true) {
-    folder_.store(records);
-    return import(exchange, confirm);
-  }
-  // Imports `exchange` into the database as it stands.
+  // Imports `exchange` into the database as it stands (or into `records`).
   ImportOutcome import(const std::string& exchange, bool confirm = true) {
     write_bytes(folder_.work("in.CMX"), exchange);
     folder_.prompt = ScriptedPrompt();
     folder_.prompt.answers = {confirm};
-    return import_commentary(folder_.db, folder_.work("in.CMX").u8string(), folder_.prompt, [] {
-      std::tm day{};
-      day.tm_year = 126;
-      day.tm_mon = 11;
-      day.tm_mday = 6;
-      return day;
-    });
+    return import_commentary(folder_.db, folder_.work("in.CMX").u8string(), folder_.prompt, december_6_2026);
+  }
+  ImportOutcome import(const std::vector<Record>& records, const std::string& exchange, bool confirm = true) {
+    folder_.store(records);
+    return import(exchange, confirm);
   }
   std::string file(const char* name) const { return read_bytes(folder_.work(name)); }
   DatabaseFolder folder_;
@@ -112,27 +96,26 @@ class Importing : public ::testing::Test {
 
 std::string hash_line(const Record& record) { return line(fingerprint_text(fingerprints_of(record).full)); }
 
-// The reports: hashes.txt, hashes2.txt and impres.txt, and the summary.
 TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithItsTriggers) {
   const Record other_goal = make_record({"goal", "shot"}, {}, {"Another line"});
   const Record reordered = make_record({"save"}, {"own goal"}, {"Tipped over", "Great hands"});
+  const std::string identical = " is identical to stored record ";
   const struct {
     std::vector<Record> stored;
     std::string exchange;
     std::string impres;
-    std::int32_t new_records, identical, extending, merged;
+    std::vector<std::int32_t> counts;  // new, identical, extending, merged
   } rows[] = {
-      {{}, exchange_of({kGoal, kSave}), line("Record 1 is new.") + line("Record 2 is new."), 2, 0, 0, 2},
+      {{}, exchange_of({kGoal, kSave}), line("Record 1 is new.") + line("Record 2 is new."), {2, 0, 0, 2}},
       {{kGoal, kSave, kCorner}, exchange_of({kGoal, kSave, kCorner}),
-       line("Record 1 is identical to stored record 1 ") + line("Record 2 is identical to stored record 2 ") +
-           line("Record 3 is identical to stored record 3 "),
-       0, 3, 0, 3},
-      {{kSave, kGoal, other_goal}, exchange_of({other_goal}), line("Record 1 extends stored record 2 "), 0, 0, 1, 3},
+       line("Record 1" + identical + "1 ") + line("Record 2" + identical + "2 ") + line("Record 3" + identical + "3 "),
+       {0, 3, 0, 3}},
+      {{kSave, kGoal, other_goal}, exchange_of({other_goal}), line("Record 1 extends stored record 2 "), {0, 0, 1, 3}},
       {{kCorner, kSave}, exchange_of({reordered, kGoal, kGoal}),  // another order counts
-       line("Record 1 extends stored record 2 ") + line("Record 2 is new.") + line("Record 3 is new."), 2, 0, 1, 4},
+       line("Record 1 extends stored record 2 ") + line("Record 2 is new.") + line("Record 3 is new."), {2, 0, 1, 4}},
       {{}, exchange_header(3) + stored(kGoal),  // missing records read as empty ones
-       line("Record 1 is new.") + line("Record 2 is new.") + line("Record 3 is new."), 3, 0, 0, 3},
-      {{kGoal}, exchange_header(-2), "", 0, 0, 0, 1},
+       line("Record 1 is new.") + line("Record 2 is new.") + line("Record 3 is new."), {3, 0, 0, 3}},
+      {{kGoal}, exchange_header(-2), "", {0, 0, 0, 1}},
   };
   for (const auto& row : rows) {
     const ImportOutcome outcome = import(row.stored, row.exchange, false);
@@ -142,64 +125,49 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
     EXPECT_EQ(file("hashes.txt"), hashes);
     EXPECT_EQ(file("impres.txt"), row.impres);
     const ImportSummary& s = outcome.summary;
-    EXPECT_EQ(std::vector<std::int32_t>({s.new_records, s.identical, s.extending, s.merged}),
-              std::vector<std::int32_t>({row.new_records, row.identical, row.extending, row.merged}))
-        << row.impres;
+    EXPECT_EQ(std::vector<std::int32_t>({s.new_records, s.identical, s.extending, s.merged}), row.counts);
   }
-  EXPECT_EQ(file("hashes2.txt"), "");
-  import({}, exchange_of({make_record({"abc"}, {}, {}), make_record({"x"}, {}, {})}), false);
-  EXPECT_EQ(file("hashes2.txt"), line(" 148534000 ") + hash_line(make_record({"x"}, {}, {})));
-}
-
-// The confirmation: its fixed question, what it says of a file cut short,
-// and the details behind it.
-TEST_F(Importing, TheConfirmationCountsTheAnnouncedRecordsAndOffersTheDetails) {
+  import({}, exchange_of({make_record({"abc"}, {}, {}), kSave}), false);
+  EXPECT_EQ(file("hashes2.txt"), line(" 148534000 ") + hash_line(kSave));
+  // The confirmation keeps its question, says when the file is cut short,
+  // and offers the details.
   import({kGoal, kSave}, exchange_header(5) + stored(make_record({"goal", "shot"}, {}, {"New", "What a strike"})),
          false);
-  ASSERT_EQ(folder_.prompt.questions.size(), 1u);
-  const Question& question = folder_.prompt.questions[0];
+  const Question& question = folder_.prompt.questions.at(0);
   EXPECT_EQ(question.text,
             "Are you sure you want to import 5 records ?\n\nThe file ends after 1 of the 5 records it announces; the "
             "missing ones would come in as empty records.");
-  EXPECT_EQ(question.caption, "Confirm Import");
-  EXPECT_EQ(question.icon, Icon::question);
-  EXPECT_FALSE(question.default_yes);
+  EXPECT_EQ(std::make_tuple(question.caption, question.icon, question.default_yes),
+            std::make_tuple(std::string("Confirm Import"), Icon::question, false));
   EXPECT_EQ(question.details,
             "The exchange file announces 5 records: 4 new, 0 identical to stored records, 1 extending stored "
             "records.\nThe database would go from 2 to 6 records.\nThe file ends after 1 of its records: the other 4 "
             "would come in as empty records.\nStored record 1 gets 1 new commentary line.\n");
   import({kGoal}, exchange_of({}), false);
-  EXPECT_EQ(folder_.prompt.questions[0].text, "Are you sure you want to import 0 records ?");
+  EXPECT_EQ(folder_.prompt.questions.at(0).text, "Are you sure you want to import 0 records ?");
 }
 
-// The new database: stored records first with the lines that extend them,
-// then the new records, every list without repeated entries.
+// Stored records first with the lines that extend them, then the new ones;
+// every list without repeated entries.
 TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
   const Record other = make_record({"z"}, {}, {"new"});
+  const std::string t = kTerminator;
   const struct {
-    std::vector<Record> stored;
-    std::vector<Record> incoming;
-    std::vector<Record> after;
+    std::vector<Record> stored, incoming, after;
   } rows[] = {
-      {{make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C"})},
-       {make_record({"goal"}, {}, {"A", "B"})},
+      {{make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C"})}, {make_record({"goal"}, {}, {"A", "B"})},
        {make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C", "A"})}},
       {{make_record({"goal"}, {}, {"own"})},
        {other, make_record({"goal"}, {}, {"five", "own"}), other, make_record({"goal"}, {}, {"nine", "five"})},
        {make_record({"goal"}, {}, {"own", "five", "nine"}), other, other}},
-      {{make_record({"a", "a", "b"}, {}, {"", "", "x", ""}), make_record({"c"}, {}, {})},
-       {},
+      {{make_record({"a", "a", "b"}, {}, {"", "", "x", ""}), make_record({"c"}, {}, {})}, {},
        {make_record({"a", "b"}, {}, {"", "x"}), make_record({"c"}, {}, {})}},
-      {{make_record({"same"}, {"same"}, {"same"}), make_record({"same"}, {}, {"Same", "same"})},
-       {},
+      {{make_record({"same"}, {"same"}, {"same"}), make_record({"same"}, {}, {"Same", "same"})}, {},
        {make_record({"same"}, {"same"}, {"same"}), make_record({"same"}, {}, {"Same", "same"})}},
-      {{}, {make_record({"1"}, {}, {}), make_record({}, {"3"}, {"x\n"})},
-       {make_record({"1"}, {}, {}), make_record({}, {"3"}, {"x\n"})}},
-      {{make_record({kTerminator}, {}, {"x"})},
-       {make_record({kTerminator}, {}, {kTerminator}), make_record({"t"}, {kTerminator, kTerminator}, {kTerminator + "!"})},
-       {make_record({kTerminator}, {}, {"x", kTerminator}), make_record({"t"}, {kTerminator}, {kTerminator + "!"})}},
-      {{}, {make_record({std::string(9000, 'q')}, {"a\nb"}, {})},
-       {make_record({std::string(9000, 'q')}, {"a\nb"}, {})}},  // entries of any length pass whole
+      {{make_record({t}, {}, {"x"})}, {make_record({t}, {}, {t}), make_record({"t"}, {t, t}, {t + "!"})},
+       {make_record({t}, {}, {"x", t}), make_record({"t"}, {t}, {t + "!"})}},
+      {{}, {make_record({std::string(9000, 'q')}, {"a\nb"}, {"x\n"})},  // any length passes whole
+       {make_record({std::string(9000, 'q')}, {"a\nb"}, {"x\n"})}},
   };
   for (const auto& row : rows) {
     ASSERT_EQ(import(row.stored, exchange_of(row.incoming)).result, ImportResult::completed);
@@ -209,7 +177,7 @@ TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
   }
   // The merge work file: list groups with terminators, no counts.
   import({make_record({"t"}, {"x"}, {"l1"})}, exchange_of({make_record({"t"}, {"x"}, {"l2"}), Record{}}));
-  const std::string end = line(kTerminator);
+  const std::string end = line(t);
   EXPECT_EQ(file("tempfile.tmp"), line("t") + end + line("x") + end + line("l1") + line("l2") + end + end + end + end);
   // A stored record cut short comes in with its missing lines empty.
   folder_.store_files(count(2) + line("a"), index_bytes({0}));
@@ -220,26 +188,25 @@ TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
 TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
   folder_.store({kGoal});
   write_bytes(folder_.work("zenfaro.log"), line("older block"));
-  const std::string exchange = exchange_of({kCorner});
-  const std::string old_data = stored(kGoal);
   write_bytes(folder_.work("commdb.old"), "older backup");
+  const std::string exchange = exchange_of({kCorner});
   ASSERT_EQ(import(exchange).result, ImportResult::completed);
   EXPECT_EQ(file("zenfaro.log"), line("older block") + line("12-06-2026") + line("*** Log start") +
-                                     line("Logging: COMMDB.DAT") + old_data + line("Logging: " + folder_.work("in.CMX").u8string()) +
-                                     exchange + line("*** Log end"));
-  for (const char* kept : {"hashes.txt", "hashes2.txt", "impres.txt", "tempfile.tmp"}) EXPECT_TRUE(is_file(folder_.work(kept)));
+                                     line("Logging: COMMDB.DAT") + stored(kGoal) +
+                                     line("Logging: " + folder_.work("in.CMX").u8string()) + exchange +
+                                     line("*** Log end"));
+  for (const char* kept : {"hashes.txt", "hashes2.txt", "impres.txt", "tempfile.tmp"}) {
+    EXPECT_TRUE(is_file(folder_.work(kept)));
+  }
   for (const char* gone : {"tempfile2.tmp", "tempfile2.idx", "zenfaro.jrn", "importold.dat"}) {
     EXPECT_FALSE(is_file(folder_.work(gone))) << gone;
   }
   EXPECT_EQ(read_bytes(folder_.work("commdb.old")), "older backup");  // the import makes no backup
-
   // Declined: the database as it was, the new files left to look at.
-  std::filesystem::remove(folder_.work("zenfaro.log"));
   EXPECT_EQ(import({kGoal}, exchange, false).result, ImportResult::declined);
-  EXPECT_EQ(folder_.data(), old_data);
-  EXPECT_EQ(file("tempfile2.tmp"), old_data + stored(kCorner));
+  EXPECT_EQ(folder_.data(), stored(kGoal));
+  EXPECT_EQ(file("tempfile2.tmp"), stored(kGoal) + stored(kCorner));
   EXPECT_FALSE(is_file(folder_.work("zenfaro.log")));
-
   // The log copies lines re-ended, up to a 0x1A, and nothing of a missing data file.
   folder_.store_files(count(1) + "a\nb\r\n" + count(0) + count(0) + "stray", index_bytes({0}));
   ASSERT_EQ(import(exchange_header(0) + "after\x1Ahidden\r\n").result, ImportResult::completed);
@@ -254,12 +221,12 @@ TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
 }
 
 TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythingChanges) {
-  std::string list_5001 = exchange_header(2) + stored(kCorner) + count(0) + count(0) + count(5001);
-  for (int i = 0; i < 5001; ++i) list_5001 += line("l");
-  std::string distinct = exchange_header(7);  // seven records of 5000 lines extend one
-  for (int r = 0; r < 7; ++r) {
-    distinct += count(1) + line("a") + count(0) + count(5000);
-    for (int i = 0; i < 5000; ++i) distinct += line(std::to_string(r * 5000 + i));
+  std::string lists[3] = {exchange_header(2) + stored(kCorner) + count(0) + count(0) + count(5001),
+                          exchange_header(7), exchange_header(1) + count(5000)};
+  for (int i = 0; i < 5001; ++i) lists[0] += line("l");
+  for (int r = 0; r < 7; ++r) {  // seven records of 5000 lines extend one
+    lists[1] += count(1) + line("a") + count(0) + count(5000);
+    for (int i = 0; i < 5000; ++i) lists[1] += line(std::to_string(r * 5000 + i));
   }
   const struct {
     std::vector<Record> stored;
@@ -270,31 +237,24 @@ TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythin
       {{kGoal}, line("[Version]") + line("Handler=ZENFARO.EXE"), ImportResult::rejected, "Not a commentary file."},
       {{kGoal}, "", ImportResult::rejected, "Not a commentary file."},
       {{kGoal}, exchange_header(32001), ImportResult::refused, "announces 32001 records; an import can take at most 32000"},
-      {{}, list_5001, ImportResult::refused, "Record 2 of the exchange file has a list of 5001 entries"},
-      {std::vector<Record>(9999, kCorner), exchange_of({kGoal, kSave}), ImportResult::refused,
-       "a database of 10001 records"},
-      {{make_record({"a"}, {}, {})}, distinct, ImportResult::refused, "more than 32000 different entries"},
+      {{}, lists[0], ImportResult::refused, "Record 2 of the exchange file has a list of 5001 entries"},
+      {std::vector<Record>(9999, kCorner), exchange_of({kGoal, kSave}), ImportResult::refused, "of 10001 records"},
+      {{make_record({"a"}, {}, {})}, lists[1], ImportResult::refused, "more than 32000 different entries"},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.words);
     const ImportOutcome outcome = import(row.stored, row.exchange);
     EXPECT_EQ(outcome.result, row.result);
     EXPECT_NE(outcome.message.find(row.words), std::string::npos) << outcome.message;
     EXPECT_EQ(outcome.icon, row.result == ImportResult::rejected ? Icon::none : Icon::error);
     EXPECT_TRUE(folder_.prompt.questions.empty());
     EXPECT_EQ(folder_.data(), stored(row.stored));
-    EXPECT_FALSE(is_file(folder_.work("tempfile2.tmp")));
-    EXPECT_FALSE(is_file(folder_.work("zenfaro.log")));
+    EXPECT_FALSE(is_file(folder_.work("tempfile2.tmp")) || is_file(folder_.work("zenfaro.log")));
   }
-  // Exactly the capacities pass.
-  std::string list_5000 = exchange_header(1) + count(5000);
-  for (int i = 0; i < 5000; ++i) list_5000 += line(std::to_string(i));
-  EXPECT_EQ(import({}, list_5000 + count(0) + count(0)).result, ImportResult::completed);
+  EXPECT_EQ(import({}, lists[2] + std::string(5000, '\r') + count(0) + count(0)).result, ImportResult::completed);
   // An index listing more records than it can hold would lose the rest.
   folder_.store_files("", std::string(4 * 10001, '\0'));
   EXPECT_NE(import(exchange_of({})).message.find("10001"), std::string::npos);
-  // The program's own files are not imported, and a user's file of such a
-  // name is left as it is.
+  // The program's own files are not imported; a user's file of such a name is left as it is.
   for (const char* name : {"tempfile.tmp", "zenfaro.log", "commdb.dat", "tempfile2.tmp"}) {
     folder_.store({kGoal});
     write_bytes(folder_.work(name), exchange_of({kSave}));
