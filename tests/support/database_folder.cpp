@@ -1,9 +1,72 @@
 #include "tests/support/database_folder.h"
 
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <sstream>
+
 #include "core/check_database.h"
 #include "core/replace_files.h"
 
 namespace zenfaro::testing {
+
+TempFolder::TempFolder() {
+  static std::atomic<unsigned> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  path_ = fs::temp_directory_path() / ("zenfaro-test-" + std::to_string(stamp) + "-" +
+                                       std::to_string(std::random_device()()) + "-" + std::to_string(counter++));
+  fs::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+std::string read_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void write_bytes(const fs::path& path, std::string_view bytes) {
+  if (path.has_parent_path()) fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool is_file(const fs::path& path) { return fs::is_regular_file(path); }
+std::string count(long long value) { return " " + std::to_string(value) + " \r\n"; }
+std::string line(std::string_view text) { return std::string(text) + "\r\n"; }
+
+std::string index_bytes(std::initializer_list<std::int32_t> offsets) {
+  std::string bytes;
+  for (const std::int32_t offset : offsets) {
+    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((static_cast<std::uint32_t>(offset) >> shift) & 0xFF);
+  }
+  return bytes;
+}
+
+bool ScriptedPrompt::ask(const Question& question) {
+  questions.push_back(question);
+  const bool answer = !answers.empty() && answers.front();
+  if (!answers.empty()) answers.pop_front();
+  return answer;
+}
+
+std::optional<std::string> ScriptedPrompt::choose_file(const FileRequest& request) {
+  file_requests.push_back(request);
+  std::optional<std::string> file = files.empty() ? std::nullopt : files.front();
+  if (!files.empty()) files.pop_front();
+  return file;
+}
+
+int ScriptedPrompt::errors() const {
+  int n = 0;
+  for (const Message& m : messages) n += m.icon == Icon::error ? 1 : 0;
+  return n;
+}
 
 Record make_record(EntryList triggers, EntryList exclusions, EntryList lines) {
   Record record;

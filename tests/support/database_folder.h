@@ -1,52 +1,87 @@
 #pragma once
-// A database folder for tests: a fresh working folder in the standalone or
-// the host layout, its database written from records, opened through a
-// FaultyEnv (so that any file operation can fail), and what the next start
-// of the program finds there after a change that failed or was cut short.
+// What the tests share: a fresh folder, whole files as bytes, records in
+// their stored form, scripted answers to the user's questions, and a
+// database folder in either layout, opened through a FaultyEnv, with what
+// the next start finds there after a change that failed or was cut short.
+#include <deque>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/database.h"
+#include "core/prompt.h"
 #include "tests/support/faulty_env.h"
-#include "tests/support/scripted_prompt.h"
-#include "tests/support/temp_folder.h"
 
 namespace zenfaro::testing {
 
+namespace fs = std::filesystem;
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const fs::path& path() const { return path_; }
+  fs::path operator/(std::string_view name) const { return path_ / fs::path(name); }
+
+ private:
+  fs::path path_;
+};
+
+std::string read_bytes(const fs::path& path);
+void write_bytes(const fs::path& path, std::string_view bytes);  // creates the folders
+bool is_file(const fs::path& path);
+std::string count(long long value);       // " 7 " CR LF
+std::string line(std::string_view text);  // the text, CR LF
+std::string index_bytes(std::initializer_list<std::int32_t> offsets);  // 4 bytes each, little-endian
+
 Record make_record(EntryList triggers, EntryList exclusions, EntryList lines);
-// A record as commdb.dat and exchange files hold it: per list a count line
-// in canonical form and its entry lines.
-std::string stored(const Record& record);
-// The records one after another, and the index of their starts.
+std::string stored(const Record& record);  // as commdb.dat and exchange files hold it
 std::string stored(const std::vector<Record>& records);
 std::string index_of(const std::vector<Record>& records);
+std::string exchange_header(long long records);  // the five header lines and the count
+std::string exchange_of(const std::vector<Record>& records);
+
+// Answers questions from a script (No when it runs out) and keeps every
+// question, message and file request.
+class ScriptedPrompt final : public Prompt {
+ public:
+  std::deque<bool> answers;
+  std::deque<std::optional<std::string>> files;  // the chosen files; a cancel when empty
+  std::vector<Question> questions;
+  std::vector<Message> messages;
+  std::vector<FileRequest> file_requests;
+
+  bool ask(const Question& question) override;
+  void tell(const Message& message) override { messages.push_back(message); }
+  std::optional<std::string> choose_file(const FileRequest& request) override;
+  int errors() const;
+};
 
 class DatabaseFolder {
  public:
   explicit DatabaseFolder(bool host = false);
 
   const Layout& layout() const { return db.layout; }
-  // A file of the working folder, and one of the database folder.
-  std::filesystem::path work(std::string_view name) const { return layout().work_file(name); }
-  std::filesystem::path base(std::string_view name) const { return layout().database_file(name); }
+  fs::path work(std::string_view name) const { return layout().work_file(name); }      // working folder
+  fs::path base(std::string_view name) const { return layout().database_file(name); }  // database folder
   std::string data() const { return read_bytes(layout().data_file()); }
   std::string index() const { return read_bytes(layout().index_file()); }
 
-  // Empties the folder, writes commdb.dat and commdb.idx (canonical, with a
-  // matching index) and opens them.
+  // Empties the folder, writes the database (canonical, with a matching
+  // index, or the two files as given) and opens it through `env`.
   void store(const std::vector<Record>& records);
-  // The same with the two files as given.
   void store_files(const std::string& data_bytes, const std::string& index_bytes);
-  // Opens the database as it stands, through `env`.
   void reopen();
-  // The stored records, read back through a fresh opening.
-  std::vector<Record> records() const;
+  std::vector<Record> records() const;  // read back through a fresh opening
 
   enum class Outcome { old_database, new_database, broken };
   // What the next start finds: the database of the last store(), byte for
-  // byte, or `expected` (with an index that matches its data file), or
-  // anything else (or a journal still there).
+  // byte, or `expected` with an index that matches, or anything else (or a
+  // journal still there).
   Outcome outcome(const std::vector<Record>& expected) const;
 
   TempFolder temp;
@@ -58,10 +93,5 @@ class DatabaseFolder {
   std::string stored_data_;
   std::string stored_index_;
 };
-
-// An exchange file: the five header lines and the record count, then the
-// records.
-std::string exchange_header(long long records);
-std::string exchange_of(const std::vector<Record>& records);
 
 }  // namespace zenfaro::testing
