@@ -41,10 +41,7 @@ class Cli : public ::testing::Test {
 };
 
 TEST_F(Cli, EditingCommandsWorkAsTheWindowDoes) {
-  const struct {
-    std::vector<std::string> args;
-    std::string out;
-  } rows[] = {
+  const struct { std::vector<std::string> args; std::string out; } rows[] = {
       {{"info"}, "layout: standalone\ndata: commdb.dat\nindex: commdb.idx\nrecords: 0\n"},
       {{"add", "1", "triggers", "The (quick,slow) fox"}, "Record 1 saved; its triggers list holds 2 entries.\n"},
       {{"add", "1", "lines", "Caf\u00E9 \u20AC"}, "Record 1 saved; its lines list holds 1 entries.\n"},
@@ -82,10 +79,7 @@ TEST_F(Cli, EditingCommandsWorkAsTheWindowDoes) {
 TEST_F(Cli, RefusalsExitWithOneAndUsageErrorsWithTwoChangingNothing) {
   cli({"add", "1", "triggers", "goal"});
   const std::string before = data();
-  const struct {
-    std::vector<std::string> args;
-    int status;
-  } rows[] = {
+  const struct { std::vector<std::string> args; int status; } rows[] = {
       {{"add", "1", "lines", "\u65E5\u672C"}, 1},         {{"add", "1", "lines", "two\nlines"}, 1},
       {{"add", "1", "lines", std::string(5000, 'x')}, 1}, {{"modify", "1", "triggers", "3", "x"}, 1},
       {{"remove", "1", "lines", "0"}, 1},                 {{"remove", "1", "triggers", "0"}, 1},
@@ -143,11 +137,7 @@ TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {
   const std::string second = count(0) + count(0) + count(1) + line("Caf\xC9 GOAL");
   write_bytes(folder_ / "commdb.dat", first + second);
   write_bytes(folder_ / "commdb.idx", index_bytes({0, static_cast<std::int32_t>(first.size())}));
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string out;
-  } rows[] = {
+  const struct { std::vector<std::string> args; int status; std::string out; } rows[] = {
       {{"goal"}, 0,
        "1\ttriggers\t0\talpha goal\n1\ttriggers\t2\tzeta Goal\n1\texclusions\t0\town goal\n"
        "1\tlines\t0\tGOAL!\n1\tlines\t2\tgoalless\n2\tlines\t0\tCaf\u00C9 GOAL\n"},
@@ -173,11 +163,7 @@ TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {
 // does not exist), never an exception, wherever the name is converted.
 TEST_F(Cli, ArgumentsThatAreNotUtf8EndWithAMessage) {
   const std::string folder = folder_.path().u8string();
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string message;
-  } rows[] = {
+  const struct { std::vector<std::string> args; int status; std::string message; } rows[] = {
       {{"-C", folder + "/dossier \xE9", "info"}, 2, "Directory does not exist"},
       {{"-C", folder, "add", "1", "lines", "caf\xE9"}, 1, "UTF-8"},
       {{"-C", folder, "export", "missing \xE9/out.CMX"}, 1, "zenfaro-cli: "},

@@ -126,12 +126,7 @@ TEST(RecordIndex, TheRecordCountComesFromTheIndexLength) {
 TEST(RecordIndex, RecordsAreReadByNumberInFileOrder) {
   ASSERT_EQ(stored(kGoal).size(), 42u);  // the worked example
   const Record unsorted = make_record({"zeta", "Alpha"}, {}, {"b", "a"});
-  const struct {
-    std::string data;
-    std::string index;
-    std::int32_t n;
-    Record expected;
-  } rows[] = {
+  const struct { std::string data; std::string index; std::int32_t n; Record expected; } rows[] = {
       {stored(kGoal) + stored(unsorted), index_bytes({0, 42}), 2, unsorted},
       {stored(kGoal), index_bytes({0}), 1, kGoal},
       {count(3) + line("a"), index_bytes({0}), 1, make_record({"a", "", ""}, {}, {})},  // cut short

@@ -17,12 +17,7 @@ const Record kNew = make_record({"goal", "shot"}, {}, {"What a strike"});
 
 TEST(Saving, ReplacesAppendsAndDeletesKeepingThePreviousDataFile) {
   const Record unsorted = make_record({"Zulu", "alpha", "alpha"}, {}, {"2", "1"});
-  const struct {
-    std::int32_t n;
-    WriteMode mode;
-    Record lists;
-    std::vector<Record> after;
-  } rows[] = {
+  const struct { std::int32_t n; WriteMode mode; Record lists; std::vector<Record> after; } rows[] = {
       {2, WriteMode::save, kNew, {kA, kNew, kC}},
       {4, WriteMode::save, kNew, {kA, kB, kC, kNew}},  // the new-record position appends
       {9, WriteMode::save, kNew, {kA, kB, kC, kNew}},  // so does any number above it
@@ -108,11 +103,7 @@ TEST(Saving, ARecordBeyondTheCapacityIsRefusedAndNothingChanges) {
 // bits, a link to the real file, and a file kept read-only is not replaced.
 TEST(Saving, KeepsThePermissionsAndLinksTheUserSetAndRefusesAReadOnlyFile) {
   namespace fs = std::filesystem;
-  const struct {
-    fs::perms mode;
-    bool linked;
-    bool refused;
-  } rows[] = {
+  const struct { fs::perms mode; bool linked; bool refused; } rows[] = {
 #ifndef _WIN32  // Windows has only the read-only attribute, and links need rights there
       {fs::perms(0600), false, false}, {fs::perms(0640), true, false},
 #endif

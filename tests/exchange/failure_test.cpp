@@ -169,10 +169,7 @@ TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
 // own files, and only while its new files are what was written.
 TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   DatabaseFolder folder;
-  const struct {
-    std::string journal;
-    const char* message;
-  } foreign[] = {
+  const struct { std::string journal; const char* message; } foreign[] = {
       {"zenfaro replacement journal 2\nmove\ttemp.tmp\tcommdb.dat\t", "is not a journal of this program"},
       {"zenfaro replacement journal 2\nmove\t../x\tcommdb.dat\t\t4\tkeep\nend\n", "is not a journal"},
       {"zenfaro replacement journal 2\nmove\ttemp.tmp\t/etc/x\t\t4\tkeep\nend\n", "is not a journal"},

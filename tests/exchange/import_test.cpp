@@ -48,10 +48,7 @@ TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
   EXPECT_EQ(log_date(december_6_2026()), "12-06-2026");
 
   const std::string rest = line("Handler=ZENFARO.EXE") + line("anything") + line("[Exported Commentary]");
-  const struct {
-    std::string bytes;
-    bool passes;
-  } headers[] = {{exchange_header(0), true},
+  const struct { std::string bytes; bool passes; } headers[] = {{exchange_header(0), true},
                  {line("[Version]") + line("Handler=ZENFARO.EXE") + "[Exported Commentary]", true},
                  {line("[Version]") + rest, true}, {line("[version]") + rest, false},
                  {line("[Version] ") + rest, false}, {"\xEF\xBB\xBF" + line("[Version]") + rest, false},
@@ -152,9 +149,7 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
 TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
   const Record other = make_record({"z"}, {}, {"new"});
   const std::string t = kTerminator;
-  const struct {
-    std::vector<Record> stored, incoming, after;
-  } rows[] = {
+  const struct { std::vector<Record> stored, incoming, after; } rows[] = {
       {{make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C"})}, {make_record({"goal"}, {}, {"A", "B"})},
        {make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C", "A"})}},
       {{make_record({"goal"}, {}, {"own"})},
@@ -228,12 +223,7 @@ TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythin
     lists[1] += count(1) + line("a") + count(0) + count(5000);
     for (int i = 0; i < 5000; ++i) lists[1] += line(std::to_string(r * 5000 + i));
   }
-  const struct {
-    std::vector<Record> stored;
-    std::string exchange;
-    ImportResult result;
-    std::string words;
-  } rows[] = {
+  const struct { std::vector<Record> stored; std::string exchange; ImportResult result; std::string words; } rows[] = {
       {{kGoal}, line("[Version]") + line("Handler=ZENFARO.EXE"), ImportResult::rejected, "Not a commentary file."},
       {{kGoal}, "", ImportResult::rejected, "Not a commentary file."},
       {{kGoal}, exchange_header(32001), ImportResult::refused, "announces 32001 records; an import can take at most 32000"},

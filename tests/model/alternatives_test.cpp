@@ -15,11 +15,7 @@ namespace {
 using namespace testing;
 
 TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
-  const struct {
-    bool sorted;
-    EntryList before;
-    EntryList after;
-  } rows[] = {
+  const struct { bool sorted; EntryList before; EntryList after; } rows[] = {
       {false, {"The (quick,slow) fox"}, {"The quick fox", "The slow fox"}},
       {false, {"a (b,(c,d)) e"}, {"a b e", "a c e", "a d e"}},
       {false, {"a (,very) big goal"}, {"a big goal", "a very big goal"}},
