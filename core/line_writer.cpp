@@ -1,5 +1,6 @@
 #include "core/line_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -32,12 +33,12 @@ void LineWriter::write_bytes(std::string_view bytes) {
 }
 
 void LineWriter::write_count(std::int64_t count) {
-  // " 7 " CR LF, formatted in place: a count line per list adds up.
+  // " 7 " CR LF, formatted in place: a count line per list adds up. A
+  // count below 0 is read as 0, and so written.
   char text[32];
   char* end = text;
-  *end++ = count < 0 ? '-' : ' ';
-  const std::uint64_t magnitude = count < 0 ? 0 - static_cast<std::uint64_t>(count) : static_cast<std::uint64_t>(count);
-  end = std::to_chars(end, text + sizeof text, magnitude).ptr;
+  *end++ = ' ';
+  end = std::to_chars(end, text + sizeof text, std::max<std::int64_t>(count, 0)).ptr;
   *end++ = ' ';
   *end++ = '\r';
   *end++ = '\n';

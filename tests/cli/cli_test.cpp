@@ -120,6 +120,7 @@ TEST_F(Cli, ExportImportAndCheckAsScriptsUseThem) {
             std::string::npos)
       << run.out;
   EXPECT_EQ(data(), before);
+  for (const char* yes : {"y", "Y", "yes", "Yes", "YES"}) EXPECT_EQ(cli({"import", "more.CMX"}, yes).status, 0) << yes;
   run = cli({"import", "more.CMX", "--yes"});
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("the database now holds 1 records"), std::string::npos);

@@ -3,6 +3,8 @@
 // Windows-1252 text at the program's edges.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "core/cp1252.h"
 #include "core/line_reader.h"
 #include "core/number_text.h"
@@ -128,6 +130,7 @@ TEST(RecordIndex, RecordsAreReadByNumberInFileOrder) {
   const Record unsorted = make_record({"zeta", "Alpha"}, {}, {"b", "a"});
   const struct { std::string data; std::string index; std::int32_t n; Record expected; } rows[] = {
       {stored(kGoal) + stored(unsorted), index_bytes({0, 42}), 2, unsorted},
+      {stored(kGoal) + "1\r\nx\r\n0\r\n0\r\n", index_bytes({0, 42}), 2, make_record({"x"}, {}, {})},
       {stored(kGoal), index_bytes({0}), 1, kGoal},
       {count(3) + line("a"), index_bytes({0}), 1, make_record({"a", "", ""}, {}, {})},  // cut short
       {stored(kGoal), index_bytes({42}), 1, Record{}},       // at the end
@@ -136,10 +139,15 @@ TEST(RecordIndex, RecordsAreReadByNumberInFileOrder) {
   };
   DatabaseFolder folder;
   for (const auto& row : rows) {
-    folder.store_files(row.data, row.index);
-    Status error;
-    EXPECT_EQ(read_record(folder.db, row.n, &error), row.expected) << row.index.size();
-    EXPECT_TRUE(error.is_ok());
+    for (const std::size_t limit : {std::size_t{0}, std::size_t{3}}) {  // whole reads, and reads cut short
+      folder.store_files(row.data, row.index);
+      folder.env.read_limit = limit;
+      folder.reopen();
+      Status error;
+      EXPECT_EQ(read_record(folder.db, row.n, &error), row.expected) << row.index.size();
+      EXPECT_TRUE(error.is_ok());
+      folder.env.read_limit = 0;
+    }
   }
   // Numbers outside 1 to N read empty without opening a file.
   folder.env.count_reads = true;
@@ -168,8 +176,10 @@ TEST(Text, EveryByteValueRoundTripsAndTheHighHalfIsWindows1252) {
   for (const char* bad : {"ok \u65E5", "\xC3", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80"}) {
     EXPECT_FALSE(utf8_to_cp1252(bad, &problem).has_value()) << bad;
   }
-  utf8_to_cp1252("ok \u65E5", &problem);
-  EXPECT_NE(problem.find("U+65E5"), std::string::npos);
+  for (const char* named : {"\u65E5\" (U+65E5)", "\U0001F600\" (U+1F600)"}) {
+    utf8_to_cp1252("ok " + std::string(named, std::strchr(named, '"')), &problem);
+    EXPECT_NE(problem.find(named), std::string::npos) << problem;
+  }
 }
 
 TEST(Text, EntriesRefuseWhatTheStoredFormCannotCarry) {

@@ -89,7 +89,8 @@ TEST(Saving, EveryCopiedRecordIsRewrittenInCanonicalForm) {
 
 TEST(Saving, ARecordBeyondTheCapacityIsRefusedAndNothingChanges) {
   DatabaseFolder folder;
-  folder.store(std::vector<Record>(kMaxRecords, kC));
+  const Record long_line = make_record({}, {}, {std::string(40, 'c')});  // 10000 of them fill several buffers
+  folder.store(std::vector<Record>(kMaxRecords, long_line));
   const std::string before = folder.data();
   const Status status = write_record_set(folder.db, kMaxRecords + 1, WriteMode::save, kNew);
   EXPECT_EQ(status.message(), "The database can hold at most 10000 records. Nothing was saved.");
@@ -97,7 +98,27 @@ TEST(Saving, ARecordBeyondTheCapacityIsRefusedAndNothingChanges) {
   EXPECT_FALSE(is_file(folder.base("commdb.old")));
   EXPECT_FALSE(is_file(folder.work("temp.tmp")));
   EXPECT_TRUE(write_record_set(folder.db, kMaxRecords, WriteMode::save, kNew).is_ok());
+  std::vector<Record> after(kMaxRecords, long_line);
+  after.back() = kNew;
+  EXPECT_EQ(folder.data(), stored(after));
+  EXPECT_EQ(folder.index(), index_of(after));
 }
+
+#ifdef __linux__
+// The real file system's own failures reach the caller with the system's
+// reason: a full disk (/dev/full), a file written after its close.
+TEST(Saving, TheRealFileSystemTellsWhatFailed) {
+  std::unique_ptr<WritableFile> full;
+  ASSERT_TRUE(default_env().open_writable("/dev/full", OpenMode::truncate, &full).is_ok());
+  EXPECT_EQ(full->append("x").reason(), "No space left on device");
+  EXPECT_FALSE(full->sync().is_ok());
+  EXPECT_TRUE(full->close().is_ok());
+  EXPECT_NE(full->append("x").message().find("already closed"), std::string::npos);
+  TempFolder folder;
+  ASSERT_TRUE(write_string_to_file(default_env(), folder / "one", "x").is_ok());
+  EXPECT_EQ(read_bytes(folder / "one"), "x");
+}
+#endif
 
 // What the user set on the database files survives a save: the permission
 // bits, a link to the real file, and a file kept read-only is not replaced.

@@ -71,6 +71,10 @@ class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
     const Outcome outcome = folder_.outcome(change().after);
     EXPECT_NE(outcome, Outcome::broken);
     if (killed) return outcome;
+    if (outcome == Outcome::new_database && std::string(change().name) == "import") {
+      EXPECT_NE(read_bytes(folder_.work("zenfaro.log")).find(stored(std::vector<Record>{kFirst, kSecond})),
+                std::string::npos);  // the only copy of the old data file
+    }
     if (outcome == Outcome::old_database) {
       EXPECT_FALSE(status.is_ok());
     }
@@ -187,6 +191,13 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
     EXPECT_EQ(read_bytes(folder.work("temp.tmp")), "half");
     EXPECT_EQ(folder.records(), (std::vector<Record>{kFirst, kSecond}));
   }
+  // An undo cut short is finished as an undo: the backup goes back.
+  folder.store({kFirst, kSecond});
+  write_bytes(folder.base("commdb.old"), folder.data());
+  write_bytes(folder.layout().data_file(), stored(kSaved));
+  write_bytes(journal_file(folder.layout()), "zenfaro replacement journal 2\nundo\tcommdb.dat\tcommdb.old\nend\n");
+  EXPECT_EQ(folder.outcome({}), Outcome::old_database);
+  EXPECT_FALSE(is_file(folder.base("commdb.old")));
   // A save killed after its journal, whose new file was then changed: the
   // change is given up and the old database put back, with a message.
   folder.store({kFirst, kSecond});

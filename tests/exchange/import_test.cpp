@@ -241,6 +241,11 @@ TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythin
     EXPECT_FALSE(is_file(folder_.work("tempfile2.tmp")) || is_file(folder_.work("zenfaro.log")));
   }
   EXPECT_EQ(import({}, lists[2] + std::string(5000, '\r') + count(0) + count(0)).result, ImportResult::completed);
+  folder_.store(std::vector<Record>(kMaxRecords, kCorner));  // exactly the capacity
+  EXPECT_EQ(import(exchange_of({kCorner})).result, ImportResult::completed);
+  std::filesystem::remove(folder_.work("in.CMX"));
+  EXPECT_EQ(import_commentary(folder_.db, folder_.work("in.CMX").u8string(), folder_.prompt).message,
+            "Not a commentary file.");
   // An index listing more records than it can hold would lose the rest.
   folder_.store_files("", std::string(4 * 10001, '\0'));
   EXPECT_NE(import(exchange_of({})).message.find("10001"), std::string::npos);

@@ -1,5 +1,7 @@
 #include "tests/support/faulty_env.h"
 
+#include <algorithm>
+
 namespace zenfaro::testing {
 namespace {
 
@@ -14,6 +16,7 @@ class FaultyReadable final : public ReadableFile {
   Status read_at(std::uint64_t offset, char* buffer, std::size_t size, std::size_t* got) override {
     *got = 0;
     Status status = env_.count_reads ? env_.step("read " + name_) : Status::ok();
+    if (env_.read_limit != 0) size = std::min(size, env_.read_limit);
     return status.is_ok() ? base_->read_at(offset, buffer, size, got) : status;
   }
   std::uint64_t size() const override { return base_->size(); }

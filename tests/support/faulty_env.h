@@ -23,6 +23,7 @@ class FaultyEnv final : public EnvWrapper {
   bool fail_onwards = false;  // and every one after it
   int kill_at = -1;           // the operation before which to "kill", or -1
   bool count_reads = false;   // openings for reading and reads count too
+  std::size_t read_limit = 0;  // when not 0, each read gives at most this many bytes
   // "create X", "write X", "sync X", "close X", "remove X", "rename X -> Y",
   // "link X -> Y", "copy X -> Y", "chmod X", "truncate X", "syncdir X",
   // "lock X", "open X", "read X", by file name.
@@ -31,6 +32,7 @@ class FaultyEnv final : public EnvWrapper {
   void reset() {
     fail_at = kill_at = -1;
     fail_onwards = count_reads = false;
+    read_limit = 0;
     log.clear();
     synced_.clear();
   }
