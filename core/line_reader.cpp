@@ -137,6 +137,23 @@ std::string_view LineReader::read_entry_view(std::string& scratch, std::size_t k
   return scratch;
 }
 
+std::string_view LineReader::read_plain_lines() {
+  if (next_ >= filled_ && !refill()) return {};
+  const char* begin = buffer_.data() + next_;
+  const char* end = buffer_.data() + filled_;
+  if (const void* eof = std::memchr(begin, kEndOfData, static_cast<std::size_t>(end - begin))) {
+    end = static_cast<const char*>(eof);
+  }
+  const char* done = begin;  // just after the last CR LF
+  while (const void* found = std::memchr(done, '\r', static_cast<std::size_t>(end - done))) {
+    const char* cr = static_cast<const char*>(found);
+    if (cr + 1 == end || cr[1] != '\n') break;
+    done = cr + 2;
+  }
+  next_ += static_cast<std::size_t>(done - begin);
+  return std::string_view(begin, static_cast<std::size_t>(done - begin));
+}
+
 void LineReader::skip_entry() {
   std::string ignored;
   read_entry(&ignored, 0);

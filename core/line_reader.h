@@ -49,6 +49,11 @@ class LineReader {
   // view is valid until the next read. A line that does not is put together
   // in `scratch`.
   std::string_view read_entry_view(std::string& scratch, std::size_t keep = std::numeric_limits<std::size_t>::max());
+  // The lines from the read position on that read as entries which, each
+  // written back with CR LF, give the same bytes (every line ends in CR LF,
+  // no 0x1A): as many as lie whole in the buffer, consumed at once. Empty
+  // when the next line is not such a line. Valid until the next read.
+  std::string_view read_plain_lines();
   // Consumes one entry line.
   void skip_entry();
   // The position of the next byte to be read, from the start of the file.

@@ -30,7 +30,9 @@ std::tm local_now() {
   return *std::localtime(&now);  // the program has one thread
 }
 
-// Copies every line of `path` into the log; a missing file gives none.
+// Copies every line of `path` into the log, each ended with CR LF, up to a
+// 0x1A; a missing file gives none. Runs of lines that already end so (all
+// of them, in a file this program wrote) are copied as they stand.
 Status copy_lines(Env& env, const std::filesystem::path& path, LineWriter& log) {
   std::unique_ptr<ReadableFile> file;
   const Status opened = env.open_readable(path, &file);
@@ -38,7 +40,14 @@ Status copy_lines(Env& env, const std::filesystem::path& path, LineWriter& log) 
   if (!opened.is_ok()) return opened;
   LineReader in(file.get());
   std::string scratch;
-  while (!in.at_end() && log.status().is_ok()) log.write_line(in.read_entry_view(scratch));
+  while (!in.at_end() && log.status().is_ok()) {
+    const std::string_view plain = in.read_plain_lines();
+    if (plain.empty()) {
+      log.write_line(in.read_entry_view(scratch));
+    } else {
+      log.write_bytes(plain);
+    }
+  }
   return in.status();
 }
 
