@@ -33,39 +33,15 @@ std::string read_bytes(const fs::path& path) {
 
 void write_bytes(const fs::path& path, std::string_view bytes) {
   if (path.has_parent_path()) fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
-
-bool is_file(const fs::path& path) { return fs::is_regular_file(path); }
-std::string count(long long value) { return " " + std::to_string(value) + " \r\n"; }
-std::string line(std::string_view text) { return std::string(text) + "\r\n"; }
 
 std::string index_bytes(std::initializer_list<std::int32_t> offsets) {
   std::string bytes;
   for (const std::int32_t offset : offsets) {
-    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((static_cast<std::uint32_t>(offset) >> shift) & 0xFF);
+    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(static_cast<std::uint32_t>(offset) >> shift);
   }
   return bytes;
-}
-
-bool ScriptedPrompt::ask(const Question& question) {
-  questions.push_back(question);
-  const bool answer = !answers.empty() && answers.front();
-  if (!answers.empty()) answers.pop_front();
-  return answer;
-}
-
-std::optional<std::string> ScriptedPrompt::choose_file(const FileRequest& request) {
-  file_requests.push_back(request);
-  std::optional<std::string> file = files.empty() ? std::nullopt : files.front();
-  if (!files.empty()) files.pop_front();
-  return file;
-}
-
-int ScriptedPrompt::errors() const {
-  int n = 0;
-  for (const Message& m : messages) n += m.icon == Icon::error ? 1 : 0;
-  return n;
 }
 
 Record make_record(EntryList triggers, EntryList exclusions, EntryList lines) {
@@ -99,6 +75,15 @@ std::string index_of(const std::vector<Record>& records) {
   return bytes;
 }
 
+std::string exchange_header(long long records) {
+  return line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99") + line("") +
+         line("[Exported Commentary]") + count(records);
+}
+
+std::string exchange_of(const std::vector<Record>& records) {
+  return exchange_header(static_cast<long long>(records.size())) + stored(records);
+}
+
 DatabaseFolder::DatabaseFolder(bool host) {
   db.env = &env;
   db.layout = Layout{temp.path(), host};
@@ -106,20 +91,14 @@ DatabaseFolder::DatabaseFolder(bool host) {
   reopen();
 }
 
-void DatabaseFolder::store(const std::vector<Record>& records) { store_files(stored(records), index_of(records)); }
-
 void DatabaseFolder::store_files(const std::string& data_bytes, const std::string& index_bytes) {
-  std::filesystem::remove_all(temp.path());
-  std::filesystem::create_directories(layout().database_folder());
+  fs::remove_all(temp.path());
+  fs::create_directories(layout().database_folder());
   if (layout().host) write_bytes(host_marker(temp.path()), "game");
-  write_bytes(layout().data_file(), data_bytes);
-  write_bytes(layout().index_file(), index_bytes);
-  stored_data_ = data_bytes;
-  stored_index_ = index_bytes;
+  write_bytes(layout().data_file(), stored_data_ = data_bytes);
+  write_bytes(layout().index_file(), stored_index_ = index_bytes);
   reopen();
 }
-
-void DatabaseFolder::reopen() { open_database(env, layout(), &db).ignore_error(); }
 
 std::vector<Record> DatabaseFolder::records() const {
   Database fresh;
@@ -135,15 +114,6 @@ DatabaseFolder::Outcome DatabaseFolder::outcome(const std::vector<Record>& expec
   if (is_file(journal_file(layout())) || !check_database(fresh).matches) return Outcome::broken;
   if (data() == stored_data_ && index() == stored_index_) return Outcome::old_database;
   return records() == expected ? Outcome::new_database : Outcome::broken;
-}
-
-std::string exchange_header(long long records) {
-  return line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99") + line("") +
-         line("[Exported Commentary]") + count(records);
-}
-
-std::string exchange_of(const std::vector<Record>& records) {
-  return exchange_header(static_cast<long long>(records.size())) + stored(records);
 }
 
 }  // namespace zenfaro::testing

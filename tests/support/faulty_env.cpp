@@ -7,8 +7,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string name_of(const fs::path& path) { return path.filename().u8string(); }
-
 class FaultyReadable final : public ReadableFile {
  public:
   FaultyReadable(FaultyEnv& env, std::unique_ptr<ReadableFile> base, std::string name)
@@ -34,18 +32,18 @@ class FaultyWritable final : public WritableFile {
     env_.note_synced(path_, start);
   }
   Status append(std::string_view bytes) override {
-    Status status = env_.step("write " + name_of(path_));
+    Status status = env_.step("write " + FaultyEnv::name(path_));
     if (status.is_ok()) status = base_->append(bytes);
     written_ += status.is_ok() ? bytes.size() : 0;
     return status;
   }
   Status sync() override {
-    Status status = env_.step("sync " + name_of(path_));
+    Status status = env_.step("sync " + FaultyEnv::name(path_));
     if (status.is_ok()) env_.note_synced(path_, written_);
     return status;
   }
   Status close() override {
-    Status status = env_.step("close " + name_of(path_));
+    Status status = env_.step("close " + FaultyEnv::name(path_));
     Status closed = base_->close();  // the handle is released whatever happens
     return status.is_ok() ? closed : status;
   }
@@ -63,10 +61,8 @@ Status FaultyEnv::step(const std::string& what) {
   const int number = static_cast<int>(log.size());
   if (number == kill_at) throw Killed{};
   log.push_back(what);
-  if (fail_at >= 0 && (number == fail_at || (fail_onwards && number > fail_at))) {
-    return Status::io_error("Injected failure: " + what + ".", "injected failure");
-  }
-  return Status::ok();
+  const bool fails = fail_at >= 0 && (number == fail_at || (fail_onwards && number > fail_at));
+  return fails ? Status::io_error("Injected failure: " + what + ".", "injected failure") : Status::ok();
 }
 
 void FaultyEnv::drop_unsynced_data() {
@@ -76,16 +72,16 @@ void FaultyEnv::drop_unsynced_data() {
   }
 }
 
-Status FaultyEnv::open_readable(const fs::path& path, std::unique_ptr<ReadableFile>* file) {
-  Status status = count_reads ? step("open " + name_of(path)) : Status::ok();
+Status FaultyEnv::open_readable(const Path& path, std::unique_ptr<ReadableFile>* file) {
+  Status status = count_reads ? step("open " + name(path)) : Status::ok();
   std::unique_ptr<ReadableFile> base;
   if (status.is_ok()) status = target().open_readable(path, &base);
-  if (status.is_ok()) file->reset(new FaultyReadable(*this, std::move(base), name_of(path)));
+  if (status.is_ok()) file->reset(new FaultyReadable(*this, std::move(base), name(path)));
   return status;
 }
 
-Status FaultyEnv::open_writable(const fs::path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) {
-  Status status = step("create " + name_of(path));
+Status FaultyEnv::open_writable(const Path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) {
+  Status status = step("create " + name(path));
   const std::uint64_t start = mode == OpenMode::append ? target().file_info(path).size : 0;
   std::unique_ptr<WritableFile> base;
   if (status.is_ok()) status = target().open_writable(path, mode, &base);
@@ -93,37 +89,13 @@ Status FaultyEnv::open_writable(const fs::path& path, OpenMode mode, std::unique
   return status;
 }
 
-Status FaultyEnv::rename_file(const fs::path& from, const fs::path& to) {
-  Status status = step("rename " + name_of(from) + " -> " + name_of(to));
-  if (status.is_ok()) status = target().rename_file(from, to);
-  if (status.is_ok() && synced_.count(from) != 0) {
+Status FaultyEnv::rename_file(const Path& from, const Path& to) {
+  Status status = pass("rename " + name(from) + " -> " + name(to), [&] { return target().rename_file(from, to); });
+  if (status.is_ok() && synced_.count(from) != 0) {  // what was synced moves with the name
     synced_[to] = synced_[from];
     synced_.erase(from);
   }
   return status;
 }
-
-// The rest is counted, and passed on unless it is to fail.
-#define ZENFARO_FORWARD(call, what) \
-  Status status = step(what);      \
-  return status.is_ok() ? target().call : status;
-
-Status FaultyEnv::remove_file(const fs::path& path) { ZENFARO_FORWARD(remove_file(path), "remove " + name_of(path)) }
-Status FaultyEnv::link_file(const fs::path& from, const fs::path& to) {
-  ZENFARO_FORWARD(link_file(from, to), "link " + name_of(from) + " -> " + name_of(to))
-}
-Status FaultyEnv::copy_file(const fs::path& from, const fs::path& to) {
-  ZENFARO_FORWARD(copy_file(from, to), "copy " + name_of(from) + " -> " + name_of(to))
-}
-Status FaultyEnv::set_permissions(const fs::path& path, std::uint32_t permissions) {
-  ZENFARO_FORWARD(set_permissions(path, permissions), "chmod " + name_of(path))
-}
-Status FaultyEnv::truncate_file(const fs::path& path, std::uint64_t size) {
-  ZENFARO_FORWARD(truncate_file(path, size), "truncate " + name_of(path))
-}
-Status FaultyEnv::try_lock(const fs::path& path, std::unique_ptr<FileLock>* lock) {
-  ZENFARO_FORWARD(try_lock(path, lock), "lock " + name_of(path))
-}
-Status FaultyEnv::sync_folder(const fs::path& folder) { return step("syncdir " + name_of(folder)); }
 
 }  // namespace zenfaro::testing
