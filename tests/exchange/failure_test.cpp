@@ -1,9 +1,7 @@
-// Every change of the database (a save, a delete, an import), in both
-// layouts, under every failure a disk can give: whichever operation fails,
-// alone or with every one after it, whichever read fails, and wherever the
-// program is killed (losing what it wrote without a sync), the next start
-// finds the old database or the new one, whole, and the change told the
-// truth about it. Once the journal is in place the change is decided.
+// Every change of the database (a save, a delete, an import), in both layouts, under every failure a disk can
+// give: whichever operation fails, alone or with every one after it, whichever read fails, and wherever the
+// program is killed (losing what it wrote without a sync), the next start finds the old database or the new
+// one, whole, and the change told the truth about it. Once the journal is in place the change is decided.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,15 +22,9 @@ const Record kSecond = make_record({"b"}, {}, {});
 const Record kSaved = make_record({"a"}, {}, {"old line", "new line"});
 const Record kIncoming = make_record({"c"}, {"x"}, {"in"});
 
-struct Change {
-  const char* name;
-  std::vector<Record> after;
-  Status (*run)(DatabaseFolder&);
-};
-
+struct Change { const char* name; std::vector<Record> after; Status (*run)(DatabaseFolder&); };
 const Change kChanges[] = {
-    {"save", {kSaved, kSecond},
-     [](DatabaseFolder& f) { return write_record_set(f.db, 1, WriteMode::save, kSaved); }},
+    {"save", {kSaved, kSecond}, [](DatabaseFolder& f) { return write_record_set(f.db, 1, WriteMode::save, kSaved); }},
     {"delete", {kFirst}, [](DatabaseFolder& f) { return write_record_set(f.db, 2, WriteMode::remove, kSecond); }},
     {"import", {kFirst, kSecond, kIncoming},
      [](DatabaseFolder& f) {
@@ -45,8 +37,8 @@ const Change kChanges[] = {
 class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
  protected:
   const Change& change() const { return kChanges[std::get<0>(GetParam())]; }
-  // Runs the change on the old database with `env` set up by `arrange`;
-  // a kill ends it where it is, and what was not synced is lost.
+  // Runs the change on the old database with `env` set up by `arrange`; a kill ends it where it is, and what
+  // was not synced is lost.
   template <typename Arrange>
   Status run(Arrange arrange) {
     folder_.env.reset();
@@ -65,19 +57,16 @@ class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
     folder_.env.log = log;  // what the change did, for the next runs
     return status;
   }
-  // The database the next start finds; a change that failed must have said
-  // so, and one that says it is done must be (a killed one says nothing).
+  // The database the next start finds; a change that failed must have said so, and one that says it is done
+  // must be (a killed one says nothing).
   Outcome check(const Status& status, bool killed = false) {
     const Outcome outcome = folder_.outcome(change().after);
     EXPECT_NE(outcome, Outcome::broken);
     if (killed) return outcome;
-    if (outcome == Outcome::new_database && std::string(change().name) == "import") {
-      EXPECT_NE(read_bytes(folder_.work("zenfaro.log")).find(stored(std::vector<Record>{kFirst, kSecond})),
-                std::string::npos);  // the only copy of the old data file
+    if (outcome == Outcome::new_database && std::string(change().name) == "import") {  // the old data's only copy
+      EXPECT_NE(read_bytes(folder_.work("zenfaro.log")).find(stored({kFirst, kSecond})), std::string::npos);
     }
-    if (outcome == Outcome::old_database) {
-      EXPECT_FALSE(status.is_ok());
-    }
+    if (outcome == Outcome::old_database) { EXPECT_FALSE(status.is_ok()); }
     if (outcome == Outcome::new_database && !status.is_ok()) {
       EXPECT_NE(status.message().find("the next time"), std::string::npos) << status.message();
     }
@@ -93,10 +82,7 @@ TEST_P(Failures, EachFailingOperationLeavesTheOldOrTheNewDatabase) {
   for (const bool onwards : {false, true}) {
     for (std::size_t i = 0; i < operations.size(); ++i) {
       SCOPED_TRACE((onwards ? "failing from: " : "failing: ") + operations[i]);
-      const Status status = run([&](FaultyEnv& env) {
-        env.fail_at = static_cast<int>(i);
-        env.fail_onwards = onwards;
-      });
+      const Status status = run([&](FaultyEnv& env) { env.fail_at = static_cast<int>(i); env.fail_onwards = onwards; });
       if (check(status) == Outcome::old_database) {
         EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
       }
@@ -111,10 +97,7 @@ TEST_P(Failures, EachFailingReadLeavesTheOldDatabaseAndSaysSo) {
   for (std::size_t i = 0; i < operations.size(); ++i) {
     if (operations[i].rfind("read ", 0) != 0 && operations[i].rfind("open ", 0) != 0) continue;
     SCOPED_TRACE("failing: " + operations[i]);
-    check(run([&](FaultyEnv& env) {
-      env.count_reads = true;
-      env.fail_at = static_cast<int>(i);
-    }));
+    check(run([&](FaultyEnv& env) { env.count_reads = true; env.fail_at = static_cast<int>(i); }));
   }
 }
 
@@ -131,15 +114,14 @@ TEST_P(Failures, AKillAnywhereLeavesTheDatabaseThatTheJournalDecided) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryChange, Failures,
-                         ::testing::Combine(::testing::Range(0, 3), ::testing::Bool()),
+INSTANTIATE_TEST_SUITE_P(EveryChange, Failures, ::testing::Combine(::testing::Range(0, 3), ::testing::Bool()),
                          [](const ::testing::TestParamInfo<std::tuple<int, bool>>& info) {
                            return std::string(kChanges[std::get<0>(info.param)].name) +
                                   (std::get<1>(info.param) ? "InTheHostLayout" : "Standalone");
                          });
 
-// A replacement cut short is finished by whatever comes next (an opening,
-// a save, an import), even when that is cut short in turn.
+// A replacement cut short is finished by whatever comes next (an opening, a save, an import), even when that
+// is cut short in turn.
 TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
   DatabaseFolder folder;
   folder.store({kFirst, kSecond});
@@ -154,10 +136,7 @@ TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
     EXPECT_THROW(write_record_set(folder.db, 1, WriteMode::save, kSaved).ignore_error(), Killed);
     folder.env.reset();
     folder.env.kill_at = next;  // the finishing, killed at each of its steps
-    try {
-      finish_interrupted_replacement(folder.env, folder.layout()).ignore_error();
-    } catch (const Killed&) {
-    }
+    try { finish_interrupted_replacement(folder.env, folder.layout()).ignore_error(); } catch (const Killed&) {}
     folder.env.reset();
     if (next % 2 == 1) {  // the next change finishes it first, then goes on
       folder.reopen();
@@ -169,8 +148,8 @@ TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
   }
 }
 
-// A journal is acted on only when it is the program's own, naming only its
-// own files, and only while its new files are what was written.
+// A journal is acted on only when it is the program's own, naming only its own files, and only while its new
+// files are what was written.
 TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   DatabaseFolder folder;
   const struct { std::string journal; const char* message; } foreign[] = {
@@ -198,8 +177,8 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   write_bytes(journal_file(folder.layout()), "zenfaro replacement journal 2\nundo\tcommdb.dat\tcommdb.old\nend\n");
   EXPECT_EQ(folder.outcome({}), Outcome::old_database);
   EXPECT_FALSE(is_file(folder.base("commdb.old")));
-  // A save killed after its journal, whose new file was then changed: the
-  // change is given up and the old database put back, with a message.
+  // A save killed after its journal, whose new file was then changed: the change is given up and the old
+  // database put back, with a message.
   folder.store({kFirst, kSecond});
   folder.env.reset();
   ASSERT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
@@ -214,7 +193,8 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
     folder.env.reset();
     write_bytes(folder.work("temp.idx"), read_bytes(folder.work("temp.idx")) + "x");
     Database db;
-    EXPECT_NE(open_database(default_env(), folder.layout(), &db).message().find("temp.idx\" was changed after it was written. The database was left as it was before"),
+    EXPECT_NE(open_database(default_env(), folder.layout(), &db).message().find(
+                  "temp.idx\" was changed after it was written. The database was left as it was before"),
               std::string::npos);
     EXPECT_EQ(folder.outcome({}), Outcome::old_database);
   }
