@@ -1,6 +1,5 @@
-// A database that other programs change meanwhile: a second editor or
-// zenfaro-cli (here another EditorModel on the same folder), the game
-// reading the files, and imports.
+// A database that other programs change meanwhile: a second editor or zenfaro-cli (here another EditorModel
+// on the same folder), the game reading the files, and imports.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,30 +15,23 @@ namespace {
 
 using namespace testing;
 
-// Six records; record k holds the commentary line "line k".
-std::vector<Record> six_records() {
+std::vector<Record> six_records() {  // record k holds the commentary line "line k"
   std::vector<Record> records;
   for (int k = 1; k <= 6; ++k) records.push_back(make_record({}, {}, {"line " + std::to_string(k)}));
   return records;
 }
 
-// What another program does between the window's load and its save.
-void add_to(const Layout& layout, const char* record, const char* text) {
-  ScriptedPrompt prompt;
-  EditorModel other(default_env(), layout, prompt);
-  other.open(false);
-  other.set_record_text(record);
-  ASSERT_TRUE(other.add_entry(ListKind::lines, text));
-  ASSERT_TRUE(other.save_record());
-}
-
-void delete_third(const Layout& layout) {
+// What another program does between the window's load and its save: adds `text` to a record and saves it,
+// or, without a text, deletes the record.
+void change(const Layout& layout, const char* record, const char* text = nullptr) {
   ScriptedPrompt prompt;
   prompt.answers = {true};
   EditorModel other(default_env(), layout, prompt);
   other.open(false);
-  other.set_record_text("3");
-  other.delete_record();
+  other.set_record_text(record);
+  if (text == nullptr) return other.delete_record();
+  ASSERT_TRUE(other.add_entry(ListKind::lines, text));
+  ASSERT_TRUE(other.save_record());
 }
 
 void import_one(const Layout& layout) {
@@ -52,14 +44,11 @@ void import_one(const Layout& layout) {
 }
 
 TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUserSaysSo) {
-  const struct {
-    const char* what;
-    void (*change)(const Layout&);
-    bool asks;  // the record on screen (5) no longer holds what it showed
-  } rows[] = {{"another record saved", [](const Layout& l) { add_to(l, "2", "theirs"); }, false},
-              {"the same record saved", [](const Layout& l) { add_to(l, "5", "theirs"); }, true},
-              {"an earlier record deleted", delete_third, true},
-              {"records appended by an import", import_one, false}};
+  const struct { const char* what; void (*change)(const Layout&); bool asks /* record 5 changed */; } rows[] = {
+      {"another record saved", [](const Layout& l) { change(l, "2", "theirs"); }, false},
+      {"the same record saved", [](const Layout& l) { change(l, "5", "theirs"); }, true},
+      {"an earlier record deleted", [](const Layout& l) { change(l, "3"); }, true},
+      {"records appended by an import", import_one, false}};
   for (const auto& row : rows) {
     for (const bool yes : {false, true}) {
       SCOPED_TRACE(std::string(row.what) + (yes ? ", Yes" : ", No"));
@@ -72,7 +61,6 @@ TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUser
       ASSERT_TRUE(window.add_entry(ListKind::lines, "mine"));
       row.change(folder.layout());
       const std::vector<Record> before = folder.records();
-
       const bool saved = window.save_record();
       EXPECT_EQ(folder.prompt.questions.size(), row.asks ? 1u : 0u);
       EXPECT_EQ(saved, !row.asks || yes);
@@ -92,7 +80,7 @@ TEST(SharedDatabase, NavigationSeesTheRecordCountAnotherProgramLeft) {
   folder.store(six_records());
   EditorModel window(default_env(), folder.layout(), folder.prompt);
   window.open();
-  add_to(folder.layout(), "9", "appended");
+  change(folder.layout(), "9", "appended");
   window.step(-1);  // from 1 down to the new-record position, which moved
   EXPECT_EQ(window.record_count(), 7);
   EXPECT_EQ(window.record_text(), "8");
@@ -101,8 +89,7 @@ TEST(SharedDatabase, NavigationSeesTheRecordCountAnotherProgramLeft) {
 TEST(SharedDatabase, TwoWritersLoseNothingThatWasSavedAndKeepNothingThatFailed) {
   DatabaseFolder folder;
   folder.store(six_records());
-  std::vector<std::string> saved[2];
-  std::vector<std::string> failed[2];
+  std::vector<std::string> saved[2], failed[2];
   auto writer = [&](int id) {
     ScriptedPrompt prompt;
     EditorModel model(default_env(), folder.layout(), prompt);
@@ -115,16 +102,15 @@ TEST(SharedDatabase, TwoWritersLoseNothingThatWasSavedAndKeepNothingThatFailed) 
       model.show_record(id + 1);  // a failed save stays pending; the next round starts afresh
     }
   };
-  std::thread first(writer, 0);
-  std::thread second(writer, 1);
+  std::thread first(writer, 0), second(writer, 1);
   first.join();
   second.join();
   const std::vector<Record> records = folder.records();
   for (int id = 0; id < 2; ++id) {
     const EntryList& lines = records.at(static_cast<std::size_t>(id)).list(ListKind::lines);
     EXPECT_EQ(lines.size(), saved[id].size() + 1);
-    for (const std::string& text : saved[id]) EXPECT_NE(std::find(lines.begin(), lines.end(), text), lines.end()) << text;
-    for (const std::string& text : failed[id]) EXPECT_EQ(std::find(lines.begin(), lines.end(), text), lines.end()) << text;
+    for (const std::string& text : saved[id]) EXPECT_EQ(std::count(lines.begin(), lines.end(), text), 1) << text;
+    for (const std::string& text : failed[id]) EXPECT_EQ(std::count(lines.begin(), lines.end(), text), 0) << text;
   }
   EXPECT_EQ(records.at(5), six_records().at(5));
 }
@@ -133,8 +119,7 @@ TEST(SharedDatabase, AReaderNeverFindsADatabaseFileMissingDuringSaves) {
   DatabaseFolder folder;
   folder.store(six_records());
   std::atomic<bool> done{false};
-  std::atomic<int> missing{0};
-  std::atomic<int> looks{0};
+  std::atomic<int> missing{0}, looks{0};
   std::thread reader([&] {
     while (!done) {
       for (const std::filesystem::path& file : {folder.layout().index_file(), folder.layout().data_file()}) {
