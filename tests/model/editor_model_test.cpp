@@ -1,7 +1,13 @@
-// The editing model on a real database: the list logic (alternatives, the sorted lists' order, find), the
-// working lists, the pending-edit marker, navigation, the record commands, the exchange buttons and the icon.
+// The editing model on a real database: the list logic (alternatives, sorted order, find), the working lists, the
+// pending-edit marker, navigation, the record commands, the exchange buttons, the icon, and a database that other
+// programs change meanwhile (a second editor or zenfaro-cli, here another EditorModel; the game; imports).
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include "core/check_database.h"
+#include "exchange/import_commentary.h"
 #include "tests/support/database_folder.h"
 #include "ui/model/alternatives.h"
 #include "ui/model/collation.h"
@@ -16,6 +22,13 @@ namespace {
 using namespace testing;
 constexpr ListKind kTriggers = ListKind::triggers, kExclusions = ListKind::exclusions, kLines = ListKind::lines;
 
+std::vector<Record> numbered(int count) {  // record k holds the trigger "tk" and the commentary line "line k"
+  std::vector<Record> records;
+  for (int k = 1; k <= count; ++k)
+    records.push_back(make_record({"t" + std::to_string(k)}, {}, {"line " + std::to_string(k)}));
+  return records;
+}
+
 TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
   const struct { bool sorted; EntryList before, after; } rows[] = {
       {false, {"The (quick,slow) fox"}, {"The quick fox", "The slow fox"}},
@@ -26,7 +39,8 @@ TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
       {false, {"(a,b)", "plain"}, {"plain", "a", "b"}},          // older entries are expanded too
       {false, {"  (x ,  ) \t", "(,)"}, {"x \t", "\t", "", ""}},  // spaces collapse, tabs stay
       {true, {"m", "(z,a) x"}, {"a x", "m", "z x"}},
-      {true, {"Gamma", "alpha", "beta", "\xC9t\xE9", "\xE9T\xC9"}, {"alpha", "beta", "Gamma", "\xC9t\xE9", "\xE9T\xC9"}},
+      {true, {"Gamma", "alpha", "beta", "\xC9t\xE9", "\xE9T\xC9"},
+       {"alpha", "beta", "Gamma", "\xC9t\xE9", "\xE9T\xC9"}},
       {true, {"Goal", "goal", "GOAL", "ab", "abc", "\x8Ax", "\x9A"},
        {"ab", "abc", "Goal", "goal", "GOAL", "\x9A", "\x8Ax"}}};
   for (const auto& row : rows) {
@@ -42,9 +56,8 @@ TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
   EXPECT_FALSE(expand_alternatives(list, 32000));
   EXPECT_LE(list.size(), 32000u);
   // The capitals of Windows-1252 fold to their small letters; × is no capital of ÷.
-  for (const char* pair : {"A" "a", "\xC0\xE0", "\xDE\xFE", "\x8A\x9A", "\x8C\x9C", "\x8E\x9E", "\x9F\xFF"}) {
+  for (const char* pair : {"A" "a", "\xC0\xE0", "\xDE\xFE", "\x8A\x9A", "\x8C\x9C", "\x8E\x9E", "\x9F\xFF"})
     EXPECT_EQ(compare_ignoring_case(std::string(1, pair[0]), std::string(1, pair[1])), 0) << pair;
-  }
   EXPECT_NE(compare_ignoring_case("\xD7", "\xF7"), 0);
   // A whole list put on screen at once is in the order of inserting each entry in turn.
   EntryList stored;
@@ -101,12 +114,8 @@ TEST(Lists, TheIconIsOneOrTwoWithEqualChanceFromTheSeed) {
 
 class Editing : public ::testing::Test {
  protected:
-  void make_database(int records) {  // record k holds the trigger "tk" and the commentary line "line k"
-    std::vector<Record> all;
-    for (int k = 1; k <= records; ++k) {
-      all.push_back(make_record({"t" + std::to_string(k)}, {}, {"line " + std::to_string(k)}));
-    }
-    folder_.store(all);
+  void make_database(int records) {
+    folder_.store(numbered(records));
     model_.open();
   }
   Record stored(std::int32_t n) const { return folder_.records().at(static_cast<std::size_t>(n - 1)); }
@@ -173,9 +182,8 @@ TEST_F(Editing, ListCommandsChangeOnlyTheWorkingLists) {
   std::string bomb;
   for (int i = 0; i < 20; ++i) bomb += "(a,b)";
   prompt_.messages.clear();
-  for (const std::string& text : {std::string(5000, 'x'), std::string("a\rb"), bomb}) {
+  for (const std::string& text : {std::string(5000, 'x'), std::string("a\rb"), bomb})
     EXPECT_FALSE(model_.add_entry(kLines, text));
-  }
   EXPECT_FALSE(model_.modify_entry(kLines, 0, std::string(5000, 'x')));
   EXPECT_EQ(std::make_pair(prompt_.errors(), model_.pending()), std::make_pair(4, 0));
   EXPECT_EQ(shown(kLines), stored(1).list(kLines));
@@ -258,9 +266,10 @@ TEST_F(Editing, TheExchangeButtonsAskForAFileRunAndTellTheOutcome) {
   EXPECT_EQ(prompt_.file_requests[0].title, "Commentary Export");
   EXPECT_TRUE(prompt_.file_requests[0].confirm_overwrite);
   ASSERT_EQ(prompt_.messages.size(), 2u);  // the cancelled request tells nothing
-  EXPECT_EQ(prompt_.messages[0].text, "1 commentary entries were exported to " + folder_.work("out.CMX").u8string() +
-                                          ".");
-  EXPECT_EQ(std::make_pair(prompt_.messages[0].icon, prompt_.messages[1].icon), std::make_pair(Icon::none, Icon::error));
+  const std::string exported = "1 commentary entries were exported to " + folder_.work("out.CMX").u8string() + ".";
+  EXPECT_EQ(prompt_.messages[0].text, exported);
+  EXPECT_EQ(prompt_.messages[0].icon, Icon::none);
+  EXPECT_EQ(prompt_.messages[1].icon, Icon::error);
   // The stored record is exported; the pending addition stays pending.
   EXPECT_EQ(read_bytes(folder_.work("out.CMX")), exchange_of({stored(1)}));
   EXPECT_EQ(model_.pending(), 1);
@@ -274,6 +283,124 @@ TEST_F(Editing, TheExchangeButtonsAskForAFileRunAndTellTheOutcome) {
   EXPECT_EQ(prompt_.file_requests.back().title, "Cross-Reference Output File");
   EXPECT_EQ(model_.pending(), 0);
   EXPECT_EQ(model_.working_record(), make_record({"t1"}, {}, {"line 1", "more"}));
+}
+
+// What another program does between the window's load and its save: adds `text` to a record and saves it, or,
+// without a text, deletes the record.
+void change(const Layout& layout, const char* record, const char* text = nullptr) {
+  ScriptedPrompt prompt;
+  prompt.answers = {true};
+  EditorModel other(default_env(), layout, prompt);
+  other.open(false);
+  other.set_record_text(record);
+  if (text == nullptr) return other.delete_record();
+  ASSERT_TRUE(other.add_entry(ListKind::lines, text));
+  ASSERT_TRUE(other.save_record());
+}
+
+void import_one(const Layout& layout) {
+  write_bytes(layout.work_file("in.CMX"), exchange_of({make_record({"new"}, {}, {"n"})}));
+  ScriptedPrompt prompt;
+  prompt.answers = {true};
+  Database db;
+  open_database(default_env(), layout, &db).ignore_error();
+  ASSERT_EQ(import_commentary(db, layout.work_file("in.CMX").u8string(), prompt).result, ImportResult::completed);
+}
+
+TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUserSaysSo) {
+  const struct { const char* what; void (*change)(const Layout&); bool asks /* record 5 changed */; } rows[] = {
+      {"another record saved", [](const Layout& l) { change(l, "2", "theirs"); }, false},
+      {"the same record saved", [](const Layout& l) { change(l, "5", "theirs"); }, true},
+      {"an earlier record deleted", [](const Layout& l) { change(l, "3"); }, true},
+      {"records appended by an import", import_one, false}};
+  for (const auto& row : rows) {
+    for (const bool yes : {false, true}) {
+      SCOPED_TRACE(std::string(row.what) + (yes ? ", Yes" : ", No"));
+      DatabaseFolder folder;
+      folder.store(numbered(6));
+      folder.prompt.answers = {yes};
+      EditorModel window(default_env(), folder.layout(), folder.prompt);
+      window.open();
+      window.set_record_text("5");
+      ASSERT_TRUE(window.add_entry(ListKind::lines, "mine"));
+      row.change(folder.layout());
+      const std::vector<Record> before = folder.records();
+      const bool saved = window.save_record();
+      EXPECT_EQ(folder.prompt.questions.size(), row.asks ? 1u : 0u);
+      EXPECT_EQ(saved, !row.asks || yes);
+      EXPECT_EQ(window.pending(), saved ? 0 : 5);  // No keeps the lists unsaved on screen
+      std::vector<Record> after = before;
+      if (saved) after.at(4) = window.working_record();
+      EXPECT_EQ(folder.records(), after);  // every other change of the other program is kept
+      Database db;
+      open_database(default_env(), folder.layout(), &db).ignore_error();
+      EXPECT_TRUE(check_database(db).matches);
+    }
+  }
+}
+
+TEST(SharedDatabase, NavigationSeesTheRecordCountAnotherProgramLeft) {
+  DatabaseFolder folder;
+  folder.store(numbered(6));
+  EditorModel window(default_env(), folder.layout(), folder.prompt);
+  window.open();
+  change(folder.layout(), "9", "appended");
+  window.step(-1);  // from 1 down to the new-record position, which moved
+  EXPECT_EQ(window.record_count(), 7);
+  EXPECT_EQ(window.record_text(), "8");
+}
+
+TEST(SharedDatabase, TwoWritersLoseNothingThatWasSavedAndKeepNothingThatFailed) {
+  DatabaseFolder folder;
+  folder.store(numbered(6));
+  std::vector<std::string> saved[2], failed[2];
+  auto writer = [&](int id) {
+    ScriptedPrompt prompt;
+    EditorModel model(default_env(), folder.layout(), prompt);
+    model.open(false);
+    for (int i = 0; i < 40; ++i) {
+      const std::string text = "w" + std::to_string(id) + "-" + std::to_string(i);
+      model.set_record_text(std::to_string(id + 1));
+      model.add_entry(ListKind::lines, text);
+      (model.save_record() ? saved : failed)[id].push_back(text);
+      model.show_record(id + 1);  // a failed save stays pending; the next round starts afresh
+    }
+  };
+  std::thread first(writer, 0), second(writer, 1);
+  first.join();
+  second.join();
+  const std::vector<Record> records = folder.records();
+  for (int id = 0; id < 2; ++id) {
+    const EntryList& lines = records.at(static_cast<std::size_t>(id)).list(ListKind::lines);
+    EXPECT_EQ(lines.size(), saved[id].size() + 1);
+    for (const std::string& text : saved[id]) EXPECT_EQ(std::count(lines.begin(), lines.end(), text), 1) << text;
+    for (const std::string& text : failed[id]) EXPECT_EQ(std::count(lines.begin(), lines.end(), text), 0) << text;
+  }
+  EXPECT_EQ(records.at(5), numbered(6).at(5));
+}
+
+TEST(SharedDatabase, AReaderNeverFindsADatabaseFileMissingDuringSaves) {
+  DatabaseFolder folder;
+  folder.store(numbered(6));
+  std::atomic<bool> done{false};
+  std::atomic<int> missing{0}, looks{0};
+  std::thread reader([&] {
+    while (!done) {
+      for (const std::filesystem::path& file : {folder.layout().index_file(), folder.layout().data_file()})
+        if (!default_env().file_info(file).exists) ++missing;
+      ++looks;
+    }
+  });
+  EditorModel model(default_env(), folder.layout(), folder.prompt);
+  model.open();
+  for (int i = 0; i < 200; ++i) {
+    model.add_entry(ListKind::triggers, "t" + std::to_string(i));
+    model.save_record();
+  }
+  done = true;
+  reader.join();
+  EXPECT_EQ(missing, 0) << "in " << looks << " looks";
+  EXPECT_GT(looks, 200);
 }
 
 }  // namespace
