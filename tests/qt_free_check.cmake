@@ -1,6 +1,5 @@
-# Fails when a file of core/, exchange/ or ui/model/ includes a Qt header or
-# names a Qt type: those folders build without Qt, for the command-line tool,
-# the format tests and the Windows check.
+# Fails when a file of core/, exchange/ or ui/model/ includes a Qt header or names a Qt type: those folders
+# build without Qt, for the command-line tool, the format tests and the Windows check.
 file(GLOB_RECURSE files ${ROOT}/core/* ${ROOT}/exchange/* ${ROOT}/ui/model/*)
 set(offenders "")
 foreach(file IN LISTS files)

@@ -1,5 +1,5 @@
-// Any text added to a list: the expansion of alternatives ends, never
-// exceeds the list's capacity, and leaves no entry holding a closed group.
+// Any text added to a list: the expansion of alternatives ends, never exceeds the list's capacity, and leaves no
+// entry holding a closed group.
 #include <cstdint>
 #include <string>
 
@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool sorted = (data[0] & 1) != 0;
   const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
   WorkingList list(sorted);
-  // Several entries: the input is cut at '\n'.
-  std::size_t start = 0;
+  std::size_t start = 0;  // several entries: the input is cut at '\n'
+
   for (std::size_t at = 0; at <= text.size(); ++at) {
     if (at == text.size() || text[at] == '\n') {
       list.insert(text.substr(start, at - start));
