@@ -139,9 +139,8 @@ TEST_F(Startup, AFailingKestraneInstallationOrTransferLeavesTheGamesFilesAsTheyW
       if (row.before == "old") {
         EXPECT_EQ(is_file(plugin("kestrane.pbc")), result == "old" || operations[i] == "remove kestrane.pbc");
       }
-      for (const fs::path& aside : row.asides) {
+      for (const fs::path& aside : row.asides)
         EXPECT_TRUE(!is_file(aside) || operations[i] == "remove " + aside.filename().u8string()) << aside;
-      }
     }
   }
 }

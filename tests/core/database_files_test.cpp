@@ -138,9 +138,8 @@ TEST(Text, EveryByteValueRoundTripsAndTheHighHalfIsWindows1252) {
   EXPECT_EQ(cp1252_to_utf8("caf\xE9 \x80\xFF"), "caf\u00E9 \u20AC\u00FF");
   EXPECT_EQ(utf8_to_cp1252("\u201Cquoted\u201D"), std::optional<std::string>("\x93quoted\x94"));
   std::string problem;
-  for (const char* bad : {"ok \u65E5", "\xC3", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80"}) {
+  for (const char* bad : {"ok \u65E5", "\xC3", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80"})
     EXPECT_FALSE(utf8_to_cp1252(bad, &problem).has_value()) << bad;
-  }
   for (const char* named : {"\u65E5\" (U+65E5)", "\U0001F600\" (U+1F600)"}) {
     utf8_to_cp1252("ok " + std::string(named, std::strchr(named, '"')), &problem);
     EXPECT_NE(problem.find(named), std::string::npos) << problem;
@@ -183,9 +182,8 @@ TEST(Saving, ReplacesAppendsAndDeletesKeepingThePreviousDataFile) {
     EXPECT_EQ(folder.index(), index_of(row.after));
     EXPECT_EQ(folder.db.record_count, static_cast<std::int32_t>(row.after.size()));
     EXPECT_EQ(read_bytes(folder.base("commdb.old")), before);
-    for (const char* gone : {"temp.tmp", "temp.idx", "zenfaro.jrn", "zenfaro.jrn.tmp"}) {
+    for (const char* gone : {"temp.tmp", "temp.idx", "zenfaro.jrn", "zenfaro.jrn.tmp"})
       EXPECT_FALSE(is_file(folder.work(gone))) << gone;
-    }
   }
   folder.store({kA});  // the only record deleted: both files empty
   ASSERT_TRUE(write_record_set(folder.db, 1, remove, kA).is_ok());

@@ -1,6 +1,5 @@
-// Export and Import Commentary: the exchange file byte for byte, the pieces of the format, the classification
-// and its reports, the merge with duplicate removal, the confirmation, the log, the capacities, and what each
-// outcome leaves; refusals and failures never pass for success.
+// Export and Import Commentary: the exchange file byte for byte, the format's pieces, the classification, the
+// merge, the confirmation, the log, the capacities, and what each outcome leaves; no failure passes for success.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,12 +24,17 @@ const Record kSave = make_record({"save"}, {"own goal"}, {"Great hands", "Tipped
 const Record kCorner = make_record({"corner"}, {}, {"Swung in"});
 const std::string kTerminator = "*!**!*";
 
-Status export_to(DatabaseFolder& folder, std::int32_t* records, const char* name = "out.CMX") {
-  *records = -1;
-  return export_commentary(folder.db, folder.work(name), records);
-}
+class Exporting : public ::testing::Test {
+ protected:
+  Status run(const char* name = "out.CMX") {
+    records = -1;
+    return export_commentary(folder.db, folder.work(name), &records);
+  }
+  DatabaseFolder folder;
+  std::int32_t records = 0;
+};
 
-TEST(Exporting, TheExchangeFileIsTheStoredRecordsInCanonicalForm) {
+TEST_F(Exporting, TheExchangeFileIsTheStoredRecordsInCanonicalForm) {
   const Record odd = make_record({""}, {"a\nb"}, {"", "x\n"});
   const struct { std::string data, index, records /* what follows the header */; std::int32_t count; } rows[] = {
       {stored(kGoal), index_bytes({0}), stored(kGoal), 1},  // the worked example, 126 bytes
@@ -39,11 +43,9 @@ TEST(Exporting, TheExchangeFileIsTheStoredRecordsInCanonicalForm) {
       {"3\r\na\r\nb\r\nc\r\n\t0,1 \r\nz\r\n", index_bytes({0}), stored(make_record({"a", "b", "c"}, {}, {"z"})), 1},
       {stored(kGoal), index_bytes({0, 1000, -1}), stored(kGoal) + stored(Record{}) + stored(Record{}), 3},
       {std::string(6000, 'q') + "\r\n", index_bytes({0}), stored(Record{}), 1}};  // an entry line read as a count
-  DatabaseFolder folder;
-  std::int32_t records = 0;
   for (const auto& row : rows) {
     folder.store_files(row.data, row.index);
-    ASSERT_TRUE(export_to(folder, &records).is_ok());
+    ASSERT_TRUE(run().is_ok());
     EXPECT_EQ(read_bytes(folder.work("out.CMX")), exchange_header(row.count) + row.records);
     EXPECT_EQ(records, row.count);
   }
@@ -51,35 +53,31 @@ TEST(Exporting, TheExchangeFileIsTheStoredRecordsInCanonicalForm) {
   EXPECT_EQ(export_message(0, "C:\\x\\out.CMX"), "0 commentary entries were exported to C:\\x\\out.CMX.");
 }
 
-TEST(Exporting, TheProgramsOwnFilesAreRefusedAndAUsersFilesKept) {
-  DatabaseFolder folder;
+TEST_F(Exporting, TheProgramsOwnFilesAreRefusedAndAUsersFilesKept) {
   folder.store({kGoal});
   const std::string data = folder.data();
-  std::int32_t records = 0;
   for (const char* name : {"commdb.dat", "commdb.idx", "./commdb.dat", "temp.tmp", "commdb.old", "zenfaro.log",
                            "tempfile2.tmp", "HASHES2.TXT", "zenfaro.lck", "zenfaro.jrn"}) {
-    EXPECT_EQ(export_to(folder, &records, name).code(), Status::Code::refused) << name;
+    EXPECT_EQ(run(name).code(), Status::Code::refused) << name;
     EXPECT_EQ(records, -1);
   }
-  EXPECT_NE(export_to(folder, &records, "commdb.dat").message().find("it would be destroyed"), std::string::npos);
+  EXPECT_NE(run("commdb.dat").message().find("it would be destroyed"), std::string::npos);
   EXPECT_EQ(folder.data(), data);
   // A file that happens to have the name the export writes beside its target is not the export's to overwrite.
   write_bytes(folder.work("out.CMX.part"), "the user's");
-  ASSERT_TRUE(export_to(folder, &records).is_ok());
+  ASSERT_TRUE(run().is_ok());
   EXPECT_EQ(read_bytes(folder.work("out.CMX.part")), "the user's");
   EXPECT_EQ(read_bytes(folder.work("out.CMX")), exchange_of({kGoal}));
 }
 
 // The export writes beside its target and puts the file in place whole: whatever fails, an existing target
 // stays as it was and the failure is told, never the closing message.
-TEST(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
-  DatabaseFolder folder;
+TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
   folder.store({kGoal, kGoal});
   folder.env.count_reads = true;
-  std::int32_t records = 0;
   write_bytes(folder.work("out.CMX"), "old export");
   folder.env.log.clear();
-  ASSERT_TRUE(export_to(folder, &records).is_ok());
+  ASSERT_TRUE(run().is_ok());
   const std::vector<std::string> operations = folder.env.log;
   EXPECT_NE(std::find(operations.begin(), operations.end(), "create out.CMX.part"), operations.end());
   ASSERT_GE(operations.size(), 7u);  // open, read, create, write, sync, close, chmod, rename
@@ -88,7 +86,7 @@ TEST(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
     write_bytes(folder.work("out.CMX"), "old export");
     folder.env.log.clear();
     folder.env.fail_at = static_cast<int>(i);
-    const Status status = export_to(folder, &records);
+    const Status status = run();
     folder.env.fail_at = -1;
     EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
     EXPECT_NE(status.message().find("The existing file was left as it was."), std::string::npos);
@@ -170,11 +168,8 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
   const Record other_goal = make_record({"goal", "shot"}, {}, {"Another line"});
   const Record reordered = make_record({"save"}, {"own goal"}, {"Tipped over", "Great hands"});
   const std::string identical = " is identical to stored record ";
-  const struct {
-    std::vector<Record> stored;
-    std::string exchange, impres;
-    std::vector<std::int32_t> counts;  // new, identical, extending, merged
-  } rows[] = {
+  const struct { std::vector<Record> stored; std::string exchange, impres; std::vector<std::int32_t> counts; }
+      rows[] = {
       {{}, exchange_of({kGoal, kSave}), line("Record 1 is new.") + line("Record 2 is new."), {2, 0, 0, 2}},
       {{kGoal, kSave, kCorner}, exchange_of({kGoal, kSave, kCorner}),
        line("Record 1" + identical + "1 ") + line("Record 2" + identical + "2 ") + line("Record 3" + identical + "3 "),
@@ -184,8 +179,7 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
        line("Record 1 extends stored record 2 ") + line("Record 2 is new.") + line("Record 3 is new."), {2, 0, 1, 4}},
       {{}, exchange_header(3) + stored(kGoal),  // missing records read as empty ones
        line("Record 1 is new.") + line("Record 2 is new.") + line("Record 3 is new."), {3, 0, 0, 3}},
-      {{kGoal}, exchange_header(-2), "", {0, 0, 0, 1}},
-  };
+      {{kGoal}, exchange_header(-2), "", {0, 0, 0, 1}}};
   for (const auto& row : rows) {
     const ImportOutcome outcome = import(row.stored, row.exchange, false);
     EXPECT_EQ(outcome.result, ImportResult::declined);
@@ -193,7 +187,7 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
     for (const Record& record : row.stored) hashes += hash_line(record);
     EXPECT_EQ(file("hashes.txt"), hashes);
     EXPECT_EQ(file("impres.txt"), row.impres);
-    const ImportSummary& s = outcome.summary;
+    const ImportSummary& s = outcome.summary;  // new, identical, extending, merged
     EXPECT_EQ(std::vector<std::int32_t>({s.new_records, s.identical, s.extending, s.merged}), row.counts);
   }
   import({}, exchange_of({make_record({"abc"}, {}, {}), kSave}), false);
@@ -258,12 +252,10 @@ TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
                                      line("Logging: COMMDB.DAT") + stored(kGoal) +
                                      line("Logging: " + folder_.work("in.CMX").u8string()) + exchange +
                                      line("*** Log end"));
-  for (const char* kept : {"hashes.txt", "hashes2.txt", "impres.txt", "tempfile.tmp"}) {
+  for (const char* kept : {"hashes.txt", "hashes2.txt", "impres.txt", "tempfile.tmp"})
     EXPECT_TRUE(is_file(folder_.work(kept))) << kept;
-  }
-  for (const char* gone : {"tempfile2.tmp", "tempfile2.idx", "zenfaro.jrn", "importold.dat"}) {
+  for (const char* gone : {"tempfile2.tmp", "tempfile2.idx", "zenfaro.jrn", "importold.dat"})
     EXPECT_FALSE(is_file(folder_.work(gone))) << gone;
-  }
   EXPECT_EQ(read_bytes(folder_.work("commdb.old")), "older backup");  // the import makes no backup
   // Declined: the database as it was, the new files left to look at.
   EXPECT_EQ(import({kGoal}, exchange, false).result, ImportResult::declined);
@@ -273,9 +265,8 @@ TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
   // The log copies lines re-ended, up to a 0x1A, and nothing of a missing data file.
   folder_.store_files(count(1) + "a\nb\r\n" + count(0) + count(0) + "stray", index_bytes({0}));
   ASSERT_EQ(import(exchange_header(0) + "after\x1Ahidden\r\n").result, ImportResult::completed);
-  EXPECT_NE(file("zenfaro.log").find(line("Logging: COMMDB.DAT") + count(1) + "a\nb\r\n" + count(0) + count(0) +
-                                     line("stray") + "Logging: "),
-            std::string::npos);
+  const std::string copied = line("Logging: COMMDB.DAT") + count(1) + "a\nb\r\n" + count(0) + count(0) + line("stray");
+  EXPECT_NE(file("zenfaro.log").find(copied + "Logging: "), std::string::npos);
   EXPECT_NE(file("zenfaro.log").find(exchange_header(0) + line("after") + line("*** Log end")), std::string::npos);
   folder_.store_files("", "");
   std::filesystem::remove(folder_.layout().data_file());

@@ -38,9 +38,8 @@ void write_bytes(const fs::path& path, std::string_view bytes) {
 
 std::string index_bytes(std::initializer_list<std::int32_t> offsets) {
   std::string bytes;
-  for (const std::int32_t offset : offsets) {
+  for (const std::int32_t offset : offsets)
     for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(static_cast<std::uint32_t>(offset) >> shift);
-  }
   return bytes;
 }
 

@@ -1,6 +1,5 @@
-// The main window and its dialogs as only the window shows them: the frame and controls, the keys, the command
-// behind each button, the record box with its navigator, text at the widgets, Modify Entry, Find, the prompt's
-// message boxes and file dialogs, and the end codes with start-up around the window.
+// The main window and its dialogs as only the window shows them: frame, controls, keys, each button's command, the
+// record box, text at the widgets, Modify Entry, Find, message boxes, file dialogs, end codes around start-up.
 #include <QtTest>
 #include <QtWidgets>
 #include <algorithm>
@@ -24,8 +23,7 @@
 namespace zenfaro::testing {
 namespace {
 
-// Record k: triggers "trigger k" and "Alpha k", exclusion "exclusion k", line "line k".
-std::vector<Record> numbered_records(int count) {
+std::vector<Record> numbered_records(int count) {  // k: "trigger k", "Alpha k" | "exclusion k" | "line k"
   std::vector<Record> records;
   for (int k = 1; k <= count; ++k) {
     const std::string n = std::to_string(k);
@@ -34,8 +32,7 @@ std::vector<Record> numbered_records(int count) {
   return records;
 }
 
-// Lets `answer` work the modal dialog of type D that opens next; one left open afterwards is closed, so that a
-// failed check cannot hang the test.
+// Lets `answer` work the modal dialog of type D that opens next; one left open is closed: a failure cannot hang.
 template <typename D>
 void answer_modal(std::function<void(D&)> answer) {
   QTimer::singleShot(0, [answer] {
@@ -74,8 +71,7 @@ struct WindowFixture : DatabaseFolder {
   }
 };
 
-// A control as "ID CAPTION": its "controlId" property and its text.
-QString id_and_caption(const QWidget* widget) {
+QString id_and_caption(const QWidget* widget) {  // "ID CAPTION": its "controlId" property and its text
   return widget->property("controlId").toString() + ' ' + widget->property("text").toString();
 }
 
@@ -106,9 +102,7 @@ QString changes(const WindowFixture& f, const std::function<void()>& act) {
   return after.join(QStringLiteral(" | "));
 }
 
-std::function<void(WindowFixture&)> press(const char* button) {
-  return [button](WindowFixture& f) { f.click(button); };
-}
+std::function<void(WindowFixture&)> press(const char* button) { return [button](auto& f) { f.click(button); }; }
 
 }  // namespace
 
@@ -180,8 +174,7 @@ class WindowTest : public QObject {
         {false, press("export"), "focus export | Commentary Export"},
         {false, press("quit"), "5 stored, kept | ended 1"},
         {false, [](WindowFixture& f) { f.window->close(); }, "ended 0"},
-        // A failed save keeps the window open on the record, the entry still there.
-        {true, press("quit"), "focus quit | told"}, {true, type_2, "told"}};
+        {true, press("quit"), "focus quit | told"}, {true, type_2, "told"}};  // a failed save: open, entry kept
     for (const auto& row : rows) {
       WindowFixture f;
       f.window->item_box()->setText(QStringLiteral("kept"));
@@ -208,8 +201,7 @@ class WindowTest : public QObject {
         {nullptr, Qt::ALT | Qt::Key_T, "triggers 1"}, {nullptr, Qt::ALT | Qt::Key_E, "exclusions 1"},
         {nullptr, Qt::ALT | Qt::Key_L, "lines 1"}, {nullptr, Qt::ALT | Qt::Key_A, "item 1"},
         {nullptr, Qt::Key_Return, "item 1"}, {nullptr, Qt::Key_Escape, "item 1"},  // no default or cancel button
-        // Two buttons carry X: the key only moves the focus between them.
-        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"}, {nullptr, Qt::ALT | Qt::Key_X, "export 1"},
+        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"}, {nullptr, Qt::ALT | Qt::Key_X, "export 1"},  // both X
         {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"},
         {nullptr, Qt::Key_Return, "item 1"},  // pressed "Add To E&xclusion", the focus back
         {f.window->navigator()->down_button(), {}, "item 1001"},  // the new-record position
