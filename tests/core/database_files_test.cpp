@@ -1,5 +1,5 @@
-// The database files: the reading rules of every record file, the numbers in them, the record index and
-// records read by number, Windows-1252 text at the program's edges, and the files a save leaves, byte for byte.
+// The database files: the reading rules, numbers, the record index and records read by number, Windows-1252 text
+// at the program's edges, and the files a save leaves, byte for byte.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -151,8 +151,8 @@ TEST(Text, EntriesRefuseWhatTheStoredFormCannotCarry) {
       {"plain text", true, true}, {std::string(4999, 'x'), true, true}, {std::string(5000, 'x'), false, false},
       {"a\rb", false, false}, {std::string("a\0b", 3), false, false}, {"a\x1A", false, false}, {"a\nb", false, true}};
   for (const auto& row : rows) {
-    EXPECT_EQ(entry_problem(row.entry, false).empty(), row.typed_ok) << row.entry.size();
-    EXPECT_EQ(entry_problem(row.entry).empty(), row.stored_ok) << row.entry.size();
+    EXPECT_EQ(std::make_pair(entry_problem(row.entry, false).empty(), entry_problem(row.entry).empty()),
+              std::make_pair(row.typed_ok, row.stored_ok)) << row.entry.size();
   }
   EXPECT_EQ(entry_problem(std::string(5000, 'x')), "An entry can hold at most 4999 characters.");
 }
@@ -178,8 +178,7 @@ TEST(Saving, ReplacesAppendsAndDeletesKeepingThePreviousDataFile) {
     folder.store({kA, kB, kC});
     const std::string before = folder.data();
     ASSERT_TRUE(write_record_set(folder.db, row.n, row.mode, row.lists).is_ok());
-    EXPECT_EQ(folder.data(), stored(row.after));
-    EXPECT_EQ(folder.index(), index_of(row.after));
+    EXPECT_EQ(std::make_pair(folder.data(), folder.index()), std::make_pair(stored(row.after), index_of(row.after)));
     EXPECT_EQ(folder.db.record_count, static_cast<std::int32_t>(row.after.size()));
     EXPECT_EQ(read_bytes(folder.base("commdb.old")), before);
     for (const char* gone : {"temp.tmp", "temp.idx", "zenfaro.jrn", "zenfaro.jrn.tmp"})
@@ -232,8 +231,7 @@ TEST(Saving, ARecordBeyondTheCapacityIsRefusedAndNothingChanges) {
   EXPECT_FALSE(is_file(folder.base("commdb.old")) || is_file(folder.work("temp.tmp")));
   EXPECT_TRUE(write_record_set(folder.db, kMaxRecords, WriteMode::save, kGoal).is_ok());
   after.back() = kGoal;
-  EXPECT_EQ(folder.data(), stored(after));
-  EXPECT_EQ(folder.index(), index_of(after));
+  EXPECT_EQ(std::make_pair(folder.data(), folder.index()), std::make_pair(stored(after), index_of(after)));
 }
 
 #ifdef __linux__

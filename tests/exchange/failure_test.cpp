@@ -120,21 +120,26 @@ INSTANTIATE_TEST_SUITE_P(EveryChange, Failures, ::testing::Combine(::testing::Ra
                                   (std::get<1>(info.param) ? "InTheHostLayout" : "Standalone");
                          });
 
+// Saves kSaved over the old database, killed `after` operations past `operation` of a save that runs through.
+void save_killed_at(DatabaseFolder& folder, const std::string& operation, int after = 0) {
+  folder.env.reset();
+  folder.store({kFirst, kSecond});
+  ASSERT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
+  const std::vector<std::string> log = folder.env.log;
+  folder.env.reset();
+  folder.store({kFirst, kSecond});
+  folder.env.kill_at = static_cast<int>(std::find(log.begin(), log.end(), operation) - log.begin()) + after;
+  EXPECT_THROW(write_record_set(folder.db, 1, WriteMode::save, kSaved).ignore_error(), Killed);
+  folder.env.reset();
+}
+
 // A replacement cut short is finished by whatever comes next (an opening, a save, an import), even when that
 // is cut short in turn.
 TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
   DatabaseFolder folder;
-  folder.store({kFirst, kSecond});
-  ASSERT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
-  const std::vector<std::string> operations = folder.env.log;
-  const auto first_move = std::find(operations.begin(), operations.end(), "rename temp.tmp -> commdb.dat");
   for (int next = 0; next < 14; ++next) {
     SCOPED_TRACE(next);
-    folder.env.reset();
-    folder.store({kFirst, kSecond});
-    folder.env.kill_at = static_cast<int>(first_move - operations.begin()) + 1;
-    EXPECT_THROW(write_record_set(folder.db, 1, WriteMode::save, kSaved).ignore_error(), Killed);
-    folder.env.reset();
+    save_killed_at(folder, "rename temp.tmp -> commdb.dat", 1);
     folder.env.kill_at = next;  // the finishing, killed at each of its steps
     try { finish_interrupted_replacement(folder.env, folder.layout()).ignore_error(); } catch (const Killed&) {}
     folder.env.reset();
@@ -157,8 +162,7 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
       {"zenfaro replacement journal 2\nmove\t../x\tcommdb.dat\t\t4\tkeep\nend\n", "is not a journal"},
       {"zenfaro replacement journal 2\nmove\ttemp.tmp\t/etc/x\t\t4\tkeep\nend\n", "is not a journal"},
       {"zenfaro replacement journal 2\nundo\tcommdb.dat\tnotes.txt\nend\n", "is not a journal"},
-      {"my own notes", "Move it out of the folder"},
-  };
+      {"my own notes", "Move it out of the folder"}};
   for (const auto& row : foreign) {
     folder.store({kFirst, kSecond});
     write_bytes(journal_file(folder.layout()), row.journal);
@@ -179,18 +183,9 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   EXPECT_FALSE(is_file(folder.base("commdb.old")));
   // A save killed after its journal, whose new file was then changed: the change is given up and the old
   // database put back, with a message.
-  folder.store({kFirst, kSecond});
-  folder.env.reset();
-  ASSERT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
-  const std::vector<std::string> operations = folder.env.log;
   for (const char* killed_before : {"link commdb.dat -> commdb.old", "rename temp.idx -> commdb.idx"}) {
     SCOPED_TRACE(killed_before);
-    folder.store({kFirst, kSecond});
-    folder.env.reset();
-    folder.env.kill_at = static_cast<int>(std::find(operations.begin(), operations.end(), killed_before) -
-                                          operations.begin());
-    EXPECT_THROW(write_record_set(folder.db, 1, WriteMode::save, kSaved).ignore_error(), Killed);
-    folder.env.reset();
+    save_killed_at(folder, killed_before);
     write_bytes(folder.work("temp.idx"), read_bytes(folder.work("temp.idx")) + "x");
     Database db;
     EXPECT_NE(open_database(default_env(), folder.layout(), &db).message().find(
