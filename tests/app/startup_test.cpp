@@ -1,5 +1,4 @@
-// Start-up: the layout decision, the move of kestrane.pbc, the help prompt, the window loop on end code 123
-// and the transfer into the game.
+// Start-up: the layout, the move of kestrane.pbc, the help prompt, the window loop on 123, the transfer to the game.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -101,41 +100,39 @@ TEST_F(Startup, KestraneMovesIntoTheGameOnceAndOnlyInTheHostLayout) {
 // or the new ones, a failure is told, naming only the files the user knows, and nothing is left beside them.
 TEST_F(Startup, AFailingKestraneInstallationOrTransferLeavesTheGamesFilesAsTheyWere) {
   make_host();
-  const auto arrange = [this](int fail_at) {
-    env_.reset();
-    env_.fail_at = fail_at;
-    prompt_ = ScriptedPrompt();
-  };
-  const auto install = [&](int fail_at) {
+  const auto install = [this] {
     write_bytes(plugin("kestrane.pbc"), "new");
     write_bytes(program("kestrane.pbc"), "old");
-    arrange(fail_at);
     install_kestrane(env_, folder_.path(), prompt_);
     return read_bytes(program("kestrane.pbc"));
   };
-  const auto transfer = [&](int fail_at) {
+  const auto transfer = [this] {
     write_databases();
-    arrange(fail_at);
     transfer_database(env_, Layout{folder_.path(), true}, prompt_);
     return read_bytes(game_data("commdb.dat")) + "|" + read_bytes(game_data("commdb.idx"));
   };
-  const struct { std::function<std::string(int)> hand_off; std::string before, after; std::vector<fs::path> asides; }
-      rows[] = {{install, "old", "new", {program("kestrane.pbc.zenfaro-new")}},
-                {transfer, "old data|old index", "data|index",
-                 {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
-                  game_data("commdb.dat.zenfaro-old")}}};
+  const struct { std::function<std::string()> run; std::string before, after; std::vector<fs::path> asides; } rows[] = {
+      {install, "old", "new", {program("kestrane.pbc.zenfaro-new")}},
+      {transfer, "old data|old index", "data|index",
+       {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
+        game_data("commdb.dat.zenfaro-old")}}};
   for (const auto& row : rows) {
-    ASSERT_EQ(row.hand_off(-1), row.after);
+    const auto hand_off = [&](int fail_at) {  // with the operation `fail_at` failing, or none
+      env_.reset();
+      env_.fail_at = fail_at;
+      prompt_ = ScriptedPrompt();
+      return row.run();
+    };
+    ASSERT_EQ(hand_off(-1), row.after);
     EXPECT_TRUE(prompt_.messages.empty());
     const std::vector<std::string> operations = env_.log;
     for (std::size_t i = 0; i < operations.size(); ++i) {
       SCOPED_TRACE("failing: " + operations[i]);
-      const std::string result = row.hand_off(static_cast<int>(i));
+      const std::string result = hand_off(static_cast<int>(i));
       EXPECT_TRUE(result == row.before || result == row.after) << result;
       EXPECT_EQ(prompt_.messages.size(), result == row.before ? 1u : 0u);
       if (result == row.before) { EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos); }
-      // A source kept for the next start, and nothing left beside the game's files but what a failing removal
-      // could not take away.
+      // A source kept for the next start; nothing left beside the game's files but what a failed removal left.
       if (row.before == "old") {
         EXPECT_EQ(is_file(plugin("kestrane.pbc")), result == "old" || operations[i] == "remove kestrane.pbc");
       }

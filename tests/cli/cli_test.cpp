@@ -15,14 +15,13 @@ using namespace testing;
 struct CliRun { int status = -1; std::string out, err; };
 
 // Runs zenfaro-cli in this process, with `input` as its standard input.
-CliRun run_cli(const std::vector<std::string>& args, const std::string& input = "") {
+CliRun run_cli(std::vector<std::string> args, const std::string& input = "") {
   std::ostringstream out, err;
   std::istringstream in(input);
   std::streambuf* const streams[] = {std::cout.rdbuf(out.rdbuf()), std::cerr.rdbuf(err.rdbuf()),
                                      std::cin.rdbuf(in.rdbuf())};
-  std::vector<std::string> argv = {"zenfaro-cli"};
-  argv.insert(argv.end(), args.begin(), args.end());
-  const int status = cli::run_cli(argv);
+  args.insert(args.begin(), "zenfaro-cli");
+  const int status = cli::run_cli(args);
   std::cout.rdbuf(streams[0]), std::cerr.rdbuf(streams[1]), std::cin.rdbuf(streams[2]);
   std::cin.clear();
   return {status, out.str(), err.str()};
@@ -53,8 +52,7 @@ TEST_F(Cli, EditingCommandsWorkAsTheWindowDoes) {
       {{"remove", "1", "triggers", "1", "1"}, "Record 1 saved; its triggers list holds 1 entries.\n"},
       {{"show", "5", "--raw"}, count(0) + count(0) + count(0)},
       {{"delete", "02"}, "Record 2 deleted; the database holds 1 records.\n"},
-      {{"check"}, "commdb.dat and commdb.idx match: 1 records.\n"},
-  };
+      {{"check"}, "commdb.dat and commdb.idx match: 1 records.\n"}};
   for (const auto& row : rows) {
     const CliRun run = cli(row.args);
     EXPECT_EQ(run.status, 0) << row.args[0] << run.err;
@@ -83,12 +81,10 @@ TEST_F(Cli, RefusalsExitWithOneAndUsageErrorsWithTwoChangingNothing) {
       {{"delete", "2"}, 1},                               {{"export", "commdb.dat", "--force"}, 1},
       {{"import", "missing.CMX", "--yes"}, 1},            {{"add", "1", "nowhere", "x"}, 2},
       {{"add", "1", "lines"}, 2},                         {{"frobnicate"}, 2},
-      {{"export"}, 2},                                    {{}, 2},
-  };
+      {{"export"}, 2},                                    {{}, 2}};
   for (const auto& row : rows) {
     const CliRun run = cli(row.args);
-    EXPECT_EQ(run.status, row.status) << (row.args.empty() ? "" : row.args[0]);
-    EXPECT_FALSE(run.err.empty());
+    EXPECT_EQ(std::make_pair(run.status, run.err.empty()), std::make_pair(row.status, false)) << row.args.size();
   }
   for (const char* number : {"0", "-1", "x", "0x10", "1e3", "+3", " 3", "3.0", "99999999999"}) {
     EXPECT_EQ(cli({"show", number}).status, 2) << number;
@@ -134,19 +130,17 @@ TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {
   write_bytes(folder_ / "commdb.dat", first + second);
   write_bytes(folder_ / "commdb.idx", index_bytes({0, static_cast<std::int32_t>(first.size())}));
   const struct { std::vector<std::string> args; int status; std::string out; } rows[] = {
-      {{"goal"}, 0,
+      {{"find", "goal"}, 0,
        "1\ttriggers\t0\talpha goal\n1\ttriggers\t2\tzeta Goal\n1\texclusions\t0\town goal\n"
        "1\tlines\t0\tGOAL!\n1\tlines\t2\tgoalless\n2\tlines\t0\tCaf\u00C9 GOAL\n"},
-      {{"Goal", "--match-case"}, 0, "1\ttriggers\t2\tzeta Goal\n"},
-      {{"caf\u00E9", "--list", "lines"}, 0, "2\tlines\t0\tCaf\u00C9 GOAL\n"},
-      {{"GOAL", "--list", "exclusions"}, 0, "1\texclusions\t0\town goal\n"},
-      {{"corner"}, 1, ""}, {{"\u65E5"}, 1, ""}, {{""}, 2, ""}, {{"goal", "--list", "nowhere"}, 2, ""}, {{}, 2, ""},
-  };
+      {{"find", "Goal", "--match-case"}, 0, "1\ttriggers\t2\tzeta Goal\n"},
+      {{"find", "caf\u00E9", "--list", "lines"}, 0, "2\tlines\t0\tCaf\u00C9 GOAL\n"},
+      {{"find", "GOAL", "--list", "exclusions"}, 0, "1\texclusions\t0\town goal\n"},
+      {{"find", "corner"}, 1, ""}, {{"find", "\u65E5"}, 1, ""}, {{"find", ""}, 2, ""},
+      {{"find", "goal", "--list", "nowhere"}, 2, ""}, {{"find"}, 2, ""}};
   for (const auto& row : rows) {
-    std::vector<std::string> args = {"find"};
-    args.insert(args.end(), row.args.begin(), row.args.end());
-    const CliRun run = cli(args);
-    EXPECT_EQ(std::make_pair(run.status, run.out), std::make_pair(row.status, row.out)) << args.size();
+    const CliRun run = cli(row.args);
+    EXPECT_EQ(std::make_pair(run.status, run.out), std::make_pair(row.status, row.out)) << row.args.size();
   }
   ASSERT_EQ(cli({"remove", "1", "triggers", "2"}).status, 0);  // the positions are those remove takes
   EXPECT_EQ(cli({"find", "zeta"}).status, 1);

@@ -298,20 +298,19 @@ void change(const Layout& layout, const char* record, const char* text = nullptr
   ASSERT_TRUE(other.save_record());
 }
 
-void import_one(const Layout& layout) {
-  write_bytes(layout.work_file("in.CMX"), exchange_of({make_record({"new"}, {}, {"n"})}));
+void import_one(DatabaseFolder& folder) {
+  write_bytes(folder.work("in.CMX"), exchange_of({make_record({"new"}, {}, {"n"})}));
   ScriptedPrompt prompt;
   prompt.answers = {true};
-  Database db;
-  open_database(default_env(), layout, &db).ignore_error();
-  ASSERT_EQ(import_commentary(db, layout.work_file("in.CMX").u8string(), prompt).result, ImportResult::completed);
+  Database db = folder.fresh();
+  ASSERT_EQ(import_commentary(db, folder.work("in.CMX").u8string(), prompt).result, ImportResult::completed);
 }
 
 TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUserSaysSo) {
-  const struct { const char* what; void (*change)(const Layout&); bool asks /* record 5 changed */; } rows[] = {
-      {"another record saved", [](const Layout& l) { change(l, "2", "theirs"); }, false},
-      {"the same record saved", [](const Layout& l) { change(l, "5", "theirs"); }, true},
-      {"an earlier record deleted", [](const Layout& l) { change(l, "3"); }, true},
+  const struct { const char* what; void (*change)(DatabaseFolder&); bool asks /* record 5 changed */; } rows[] = {
+      {"another record saved", [](DatabaseFolder& f) { change(f.layout(), "2", "theirs"); }, false},
+      {"the same record saved", [](DatabaseFolder& f) { change(f.layout(), "5", "theirs"); }, true},
+      {"an earlier record deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); }, true},
       {"records appended by an import", import_one, false}};
   for (const auto& row : rows) {
     for (const bool yes : {false, true}) {
@@ -323,7 +322,7 @@ TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUser
       window.open();
       window.set_record_text("5");
       ASSERT_TRUE(window.add_entry(ListKind::lines, "mine"));
-      row.change(folder.layout());
+      row.change(folder);
       const std::vector<Record> before = folder.records();
       const bool saved = window.save_record();
       EXPECT_EQ(folder.prompt.questions.size(), row.asks ? 1u : 0u);
@@ -332,9 +331,7 @@ TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUser
       std::vector<Record> after = before;
       if (saved) after.at(4) = window.working_record();
       EXPECT_EQ(folder.records(), after);  // every other change of the other program is kept
-      Database db;
-      open_database(default_env(), folder.layout(), &db).ignore_error();
-      EXPECT_TRUE(check_database(db).matches);
+      EXPECT_TRUE(check_database(folder.fresh()).matches);
     }
   }
 }
@@ -346,8 +343,7 @@ TEST(SharedDatabase, NavigationSeesTheRecordCountAnotherProgramLeft) {
   window.open();
   change(folder.layout(), "9", "appended");
   window.step(-1);  // from 1 down to the new-record position, which moved
-  EXPECT_EQ(window.record_count(), 7);
-  EXPECT_EQ(window.record_text(), "8");
+  EXPECT_EQ(std::make_pair(window.record_count(), window.record_text()), std::make_pair(7, std::string("8")));
 }
 
 TEST(SharedDatabase, TwoWritersLoseNothingThatWasSavedAndKeepNothingThatFailed) {
