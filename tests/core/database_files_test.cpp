@@ -194,8 +194,7 @@ TEST(Saving, ReplacesAppendsAndDeletesKeepingThePreviousDataFile) {
   EXPECT_EQ(read_bytes(folder.base("commdb.old")), "");
   folder.store({kA, kB});  // empty lists touch no file in either mode
   folder.env.log.clear();
-  EXPECT_TRUE(write_record_set(folder.db, 2, save, Record{}).is_ok());
-  EXPECT_TRUE(write_record_set(folder.db, 2, remove, Record{}).is_ok());
+  EXPECT_TRUE(write_record_set(folder.db, 2, save, {}).is_ok() && write_record_set(folder.db, 2, remove, {}).is_ok());
   EXPECT_TRUE(folder.env.log.empty());
 }
 

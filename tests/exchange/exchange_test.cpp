@@ -46,8 +46,8 @@ TEST_F(Exporting, TheExchangeFileIsTheStoredRecordsInCanonicalForm) {
   for (const auto& row : rows) {
     folder.store_files(row.data, row.index);
     ASSERT_TRUE(run().is_ok());
-    EXPECT_EQ(read_bytes(folder.work("out.CMX")), exchange_header(row.count) + row.records);
-    EXPECT_EQ(records, row.count);
+    EXPECT_EQ(std::make_pair(read_bytes(folder.work("out.CMX")), records),
+              std::make_pair(exchange_header(row.count) + row.records, row.count));
   }
   EXPECT_EQ((exchange_header(1) + stored(kGoal)).size(), 126u);
   EXPECT_EQ(export_message(0, "C:\\x\\out.CMX"), "0 commentary entries were exported to C:\\x\\out.CMX.");
@@ -185,8 +185,7 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
     EXPECT_EQ(outcome.result, ImportResult::declined);
     std::string hashes;
     for (const Record& record : row.stored) hashes += hash_line(record);
-    EXPECT_EQ(file("hashes.txt"), hashes);
-    EXPECT_EQ(file("impres.txt"), row.impres);
+    EXPECT_EQ(std::make_pair(file("hashes.txt"), file("impres.txt")), std::make_pair(hashes, row.impres));
     const ImportSummary& s = outcome.summary;  // new, identical, extending, merged
     EXPECT_EQ(std::vector<std::int32_t>({s.new_records, s.identical, s.extending, s.merged}), row.counts);
   }
@@ -228,9 +227,8 @@ TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
       {{}, {make_record({q9000}, {"a\nb"}, {"x\n"})}, {make_record({q9000}, {"a\nb"}, {"x\n"})}}};  // any length
   for (const auto& row : rows) {
     ASSERT_EQ(import(row.stored, exchange_of(row.incoming)).result, ImportResult::completed);
-    EXPECT_EQ(folder_.records(), row.after);
-    EXPECT_EQ(folder_.index(), index_of(row.after));
-    EXPECT_EQ(folder_.db.record_count, static_cast<std::int32_t>(row.after.size()));
+    EXPECT_EQ(std::make_tuple(folder_.records(), folder_.index(), folder_.db.record_count),
+              std::make_tuple(row.after, index_of(row.after), static_cast<std::int32_t>(row.after.size())));
   }
   // The merge work file: list groups with terminators, no counts.
   import({make_record({"t"}, {"x"}, {"l1"})}, exchange_of({make_record({"t"}, {"x"}, {"l2"}), Record{}}));
@@ -259,9 +257,8 @@ TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
   EXPECT_EQ(read_bytes(folder_.work("commdb.old")), "older backup");  // the import makes no backup
   // Declined: the database as it was, the new files left to look at.
   EXPECT_EQ(import({kGoal}, exchange, false).result, ImportResult::declined);
-  EXPECT_EQ(folder_.data(), stored(kGoal));
-  EXPECT_EQ(file("tempfile2.tmp"), stored(kGoal) + stored(kCorner));
-  EXPECT_FALSE(is_file(folder_.work("zenfaro.log")));
+  EXPECT_EQ(std::make_tuple(folder_.data(), file("tempfile2.tmp"), is_file(folder_.work("zenfaro.log"))),
+            std::make_tuple(stored(kGoal), stored(kGoal) + stored(kCorner), false));
   // The log copies lines re-ended, up to a 0x1A, and nothing of a missing data file.
   folder_.store_files(count(1) + "a\nb\r\n" + count(0) + count(0) + "stray", index_bytes({0}));
   ASSERT_EQ(import(exchange_header(0) + "after\x1Ahidden\r\n").result, ImportResult::completed);

@@ -205,9 +205,8 @@ TEST_F(Editing, DeleteRecordAsksAndShowsTheRecordThatTookItsNumber) {
     model_.delete_record();
     EXPECT_EQ(prompt_.questions.back().text + "|" + prompt_.questions.back().caption,
               "Are you sure you want to delete this record ?|Confirm Action");
-    EXPECT_EQ(model_.record_count(), row.count) << row.from;
-    EXPECT_EQ(model_.record_text(), row.shown) << row.from;
-    EXPECT_EQ(shown(kTriggers), row.triggers) << row.from;
+    EXPECT_EQ(std::make_tuple(model_.record_count(), model_.record_text(), shown(kTriggers)),
+              std::make_tuple(row.count, std::string(row.shown), row.triggers)) << row.from;
   }
 }
 
@@ -251,8 +250,7 @@ TEST_F(Editing, ARecordThatCannotBeReadWholeIsShownEmptyAndNotWrittenOver) {
   for (std::int64_t i = 0; i <= kMaxListEntries; ++i) huge += line("x");
   folder_.store_files(huge + count(0) + count(0), index_bytes({0}));
   model_.open();
-  EXPECT_TRUE(model_.damaged());
-  EXPECT_TRUE(model_.working_record().empty());
+  EXPECT_TRUE(model_.damaged() && model_.working_record().empty());
   EXPECT_FALSE(model_.add_entry(kLines, "over it"));
   EXPECT_NE(prompt_.messages.back().text.find("could not be read whole"), std::string::npos);
   EXPECT_EQ(folder_.data(), huge + count(0) + count(0));
@@ -263,8 +261,8 @@ TEST_F(Editing, TheExchangeButtonsAskForAFileRunAndTellTheOutcome) {
   ASSERT_TRUE(model_.add_entry(kLines, "pending"));
   prompt_.files = {folder_.work("out.CMX").u8string(), folder_.work("commdb.dat").u8string(), std::nullopt};
   for (int i = 0; i < 3; ++i) export_command(model_);
-  EXPECT_EQ(prompt_.file_requests[0].title, "Commentary Export");
-  EXPECT_TRUE(prompt_.file_requests[0].confirm_overwrite);
+  EXPECT_EQ(std::make_pair(prompt_.file_requests[0].title, prompt_.file_requests[0].confirm_overwrite),
+            std::make_pair(std::string("Commentary Export"), true));
   ASSERT_EQ(prompt_.messages.size(), 2u);  // the cancelled request tells nothing
   const std::string exported = "1 commentary entries were exported to " + folder_.work("out.CMX").u8string() + ".";
   EXPECT_EQ(prompt_.messages[0].text, exported);
