@@ -81,7 +81,7 @@ TEST(Reading, LeadingNumbersAndTheStoredSignedForm) {
 
 TEST(Reading, TheRecordCountComesFromTheIndexLength) {
   const struct { std::size_t bytes; std::int64_t fields /* length / 4, halves to even */; std::int32_t records; }
-      rows[] = {{12, 3, 3}, {0, 0, 0}, {5, 1, 1}, {10, 2, 2}, {14, 4, 4}, {4 * 12000, 12000, kMaxRecords}};
+      rows[] = {{12, 3, 3}, {0, 0, 0}, {5, 1, 1}, {7, 2, 2}, {10, 2, 2}, {14, 4, 4}, {4 * 12000, 12000, kMaxRecords}};
   DatabaseFolder folder;
   for (const auto& row : rows) {
     folder.store_files(stored(kGoal), std::string(row.bytes, '\0'));
@@ -90,9 +90,30 @@ TEST(Reading, TheRecordCountComesFromTheIndexLength) {
   }
   folder.store_files("", std::string("\0\0\0\0\x2A\x01", 6));  // a field cut short: its high bytes read as zero
   EXPECT_EQ(folder.db.index[2], 0x012A);
+  EXPECT_FALSE(database_changed(folder.db));  // until another program writes either file
+  write_bytes(folder.layout().data_file(), "changed");
+  EXPECT_TRUE(database_changed(folder.db));
   std::filesystem::remove(folder.layout().index_file());  // no index: no records, even with a data file
-  folder.reopen();
+  EXPECT_EQ(load_index(folder.db, folder.layout().index_file(), folder.layout().data_file()), 0);
   EXPECT_EQ(folder.db.record_count, 0);
+}
+
+// check names the first place where the index and the data file disagree.
+TEST(Reading, TheCheckNamesTheFirstMismatch) {
+  const std::string two = stored(kGoal) + stored(Record{});  // records at bytes 0 and 42
+  const struct { std::string index, mismatch; } rows[] = {
+      {index_bytes({0, 42}), ""},
+      {index_bytes({0}) + std::string(2, '\0'), "record 2 starts at byte 42 of the data file, but the index gives -1"},
+      {index_bytes({0, 41}), "record 2 starts at byte 42 of the data file, but the index gives 41"},
+      {index_bytes({0}), "record 2 starts at byte 42 of the data file, but the index ends after 1 records"},
+      {index_bytes({0, 42, 50}), "the index lists 3 records, but the data file holds 2"}};
+  DatabaseFolder folder;
+  for (const auto& row : rows) {
+    folder.store_files(two, row.index);
+    const IndexCheck check = check_database(folder.db);
+    EXPECT_EQ(std::make_tuple(check.matches, check.first_mismatch, check.records_walked),
+              std::make_tuple(row.mismatch.empty(), row.mismatch, std::int64_t{2}));
+  }
 }
 
 TEST(Reading, RecordsAreReadByNumberInFileOrder) {
@@ -138,9 +159,9 @@ TEST(Text, EveryByteValueRoundTripsAndTheHighHalfIsWindows1252) {
   EXPECT_EQ(cp1252_to_utf8("caf\xE9 \x80\xFF"), "caf\u00E9 \u20AC\u00FF");
   EXPECT_EQ(utf8_to_cp1252("\u201Cquoted\u201D"), std::optional<std::string>("\x93quoted\x94"));
   std::string problem;
-  for (const char* bad : {"ok \u65E5", "\xC3", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80"})
+  for (const char* bad : {"ok \u65E5", "\xC3", "\xC0\x80", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\x80"})
     EXPECT_FALSE(utf8_to_cp1252(bad, &problem).has_value()) << bad;
-  for (const char* named : {"\u65E5\" (U+65E5)", "\U0001F600\" (U+1F600)"}) {
+  for (const char* named : {"\u65E5\" (U+65E5)", "\U0001F600\" (U+1F600)", "\U00040000\" (U+40000)"}) {
     utf8_to_cp1252("ok " + std::string(named, std::strchr(named, '"')), &problem);
     EXPECT_NE(problem.find(named), std::string::npos) << problem;
   }
@@ -244,8 +265,14 @@ TEST(Saving, TheRealFileSystemTellsWhatFailed) {
   EXPECT_TRUE(full->close().is_ok());
   EXPECT_NE(full->append("x").message().find("already closed"), std::string::npos);
   TempFolder folder;
-  ASSERT_TRUE(write_string_to_file(default_env(), folder / "one", "x").is_ok());
+  ASSERT_TRUE(write_string_to_file(default_env(), folder / "one", "xyz").is_ok());
+  ASSERT_TRUE(default_env().truncate_file(folder / "one", 1).is_ok());
   EXPECT_EQ(read_bytes(folder / "one"), "x");
+  std::unique_ptr<ReadableFile> file;  // a missing file is told apart from one that cannot be opened
+  EXPECT_TRUE(default_env().open_readable(folder / "none", &file).is_not_found());
+  EXPECT_TRUE(default_env().remove_file(folder / "none").is_not_found());
+  const Status too_long = default_env().open_readable(folder / std::string(5000, 'n'), &file);
+  EXPECT_FALSE(too_long.is_ok() || too_long.is_not_found()) << too_long.message();
 }
 #endif
 

@@ -63,6 +63,8 @@ TEST_F(Exporting, TheProgramsOwnFilesAreRefusedAndAUsersFilesKept) {
   }
   EXPECT_NE(run("commdb.dat").message().find("it would be destroyed"), std::string::npos);
   EXPECT_EQ(folder.data(), data);
+  fs::create_directories(folder.work("sub"));  // names that only look like the program's are the user's
+  for (const char* name : {"tempfile.txt", "myhashes.txt", "sub/commdb.dat"}) EXPECT_TRUE(run(name).is_ok()) << name;
   // A file that happens to have the name the export writes beside its target is not the export's to overwrite.
   write_bytes(folder.work("out.CMX.part"), "the user's");
   ASSERT_TRUE(run().is_ok());

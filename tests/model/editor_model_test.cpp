@@ -55,6 +55,11 @@ TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
   list.insert(bomb);
   EXPECT_FALSE(expand_alternatives(list, 32000));
   EXPECT_LE(list.size(), 32000u);
+  for (const std::size_t room : {std::size_t{3}, std::size_t{2}}) {  // exactly to the capacity, and beyond it
+    WorkingList three(false);
+    three.insert("(a,b,c)");
+    EXPECT_EQ(expand_alternatives(three, room), room == 3) << room;
+  }
   // The capitals of Windows-1252 fold to their small letters; × is no capital of ÷.
   for (const char* pair : {"A" "a", "\xC0\xE0", "\xDE\xFE", "\x8A\x9A", "\x8C\x9C", "\x8E\x9E", "\x9F\xFF"})
     EXPECT_EQ(compare_ignoring_case(std::string(1, pair[0]), std::string(1, pair[1])), 0) << pair;
@@ -97,6 +102,9 @@ TEST(Lists, FindFoldsCaseAsTheListsDoAndSearchesTheRecordOnScreenAsShown) {
   ASSERT_TRUE(model.add_entry(kTriggers, "(new,old) goal"));
   EXPECT_EQ(find("goal", FindDirection::previous), (FindHit{2, kExclusions, 0}));
   EXPECT_EQ(find("old", FindDirection::previous), (FindHit{3, kTriggers, 1}));
+  const FindHit first_in_record{3, kTriggers, 0};  // the next hit after one in the same record
+  EXPECT_EQ(find_in_editor(model, FindQuery{"goal", std::nullopt, false}, FindDirection::next, first_in_record),
+            (FindHit{3, kTriggers, 1}));
 }
 
 TEST(Lists, TheIconIsOneOrTwoWithEqualChanceFromTheSeed) {
@@ -305,11 +313,13 @@ void import_one(DatabaseFolder& folder) {
 }
 
 TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUserSaysSo) {
-  const struct { const char* what; void (*change)(DatabaseFolder&); bool asks /* record 5 changed */; } rows[] = {
-      {"another record saved", [](DatabaseFolder& f) { change(f.layout(), "2", "theirs"); }, false},
-      {"the same record saved", [](DatabaseFolder& f) { change(f.layout(), "5", "theirs"); }, true},
-      {"an earlier record deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); }, true},
-      {"records appended by an import", import_one, false}};
+  const std::string changed = "Record 5 was changed by another program", gone = "Record 5 no longer exists";
+  const struct { const char* what; void (*change)(DatabaseFolder&); std::string question /* none: no question */; }
+      rows[] = {{"another record saved", [](DatabaseFolder& f) { change(f.layout(), "2", "theirs"); }, ""},
+                {"the same record saved", [](DatabaseFolder& f) { change(f.layout(), "5", "theirs"); }, changed},
+                {"an earlier record deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); }, changed},
+                {"two deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); change(f.layout(), "1"); }, gone},
+                {"records appended by an import", import_one, ""}};
   for (const auto& row : rows) {
     for (const bool yes : {false, true}) {
       SCOPED_TRACE(std::string(row.what) + (yes ? ", Yes" : ", No"));
@@ -321,13 +331,16 @@ TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUser
       window.set_record_text("5");
       ASSERT_TRUE(window.add_entry(ListKind::lines, "mine"));
       row.change(folder);
-      const std::vector<Record> before = folder.records();
+      std::vector<Record> after = folder.records();
       const bool saved = window.save_record();
-      EXPECT_EQ(folder.prompt.questions.size(), row.asks ? 1u : 0u);
-      EXPECT_EQ(saved, !row.asks || yes);
+      const auto& asked = folder.prompt.questions;
+      EXPECT_EQ(asked.empty() ? "" : asked[0].text.substr(0, row.question.size()), row.question);
+      EXPECT_EQ(saved, row.question.empty() || yes);
       EXPECT_EQ(window.pending(), saved ? 0 : 5);  // No keeps the lists unsaved on screen
-      std::vector<Record> after = before;
-      if (saved) after.at(4) = window.working_record();
+      if (saved) {  // as record 5, or appended when fewer are left
+        after.resize(std::max<std::size_t>(after.size(), 5));
+        after.at(4) = window.working_record();
+      }
       EXPECT_EQ(folder.records(), after);  // every other change of the other program is kept
       EXPECT_TRUE(check_database(folder.fresh()).matches);
     }
