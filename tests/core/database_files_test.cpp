@@ -159,8 +159,10 @@ TEST(Text, EveryByteValueRoundTripsAndTheHighHalfIsWindows1252) {
   EXPECT_EQ(cp1252_to_utf8("caf\xE9 \x80\xFF"), "caf\u00E9 \u20AC\u00FF");
   EXPECT_EQ(utf8_to_cp1252("\u201Cquoted\u201D"), std::optional<std::string>("\x93quoted\x94"));
   std::string problem;
-  for (const char* bad : {"ok \u65E5", "\xC3", "\xC0\x80", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\x80"})
+  for (const char* bad : {"\xC3", "\xC0\x80", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\x80"}) {
     EXPECT_FALSE(utf8_to_cp1252(bad, &problem).has_value()) << bad;
+    EXPECT_EQ(problem, "The text is not valid UTF-8.") << bad;
+  }
   for (const char* named : {"\u65E5\" (U+65E5)", "\U0001F600\" (U+1F600)", "\U00040000\" (U+40000)"}) {
     utf8_to_cp1252("ok " + std::string(named, std::strchr(named, '"')), &problem);
     EXPECT_NE(problem.find(named), std::string::npos) << problem;

@@ -79,10 +79,16 @@ TEST_P(Failures, EachFailingOperationLeavesTheOldOrTheNewDatabase) {
   run([](FaultyEnv&) {}).ignore_error();
   const std::vector<std::string> operations = folder_.env.log;
   ASSERT_EQ(check(Status::ok()), Outcome::new_database);
+  const auto decided = std::find(operations.begin(), operations.end(), "rename zenfaro.jrn.tmp -> zenfaro.jrn");
   for (const bool onwards : {false, true}) {
     for (std::size_t i = 0; i < operations.size(); ++i) {
       SCOPED_TRACE((onwards ? "failing from: " : "failing: ") + operations[i]);
       const Status status = run([&](FaultyEnv& env) { env.fail_at = static_cast<int>(i); env.fail_onwards = onwards; });
+      // Up to the journal every operation counts: a failure there is never a success. One that says it is done
+      // left the new database in place, not for the next start to finish.
+      const bool clean_up = operations[i].rfind("remove ", 0) == 0;  // of what an earlier run left
+      EXPECT_TRUE(!status.is_ok() || clean_up || i > static_cast<std::size_t>(decided - operations.begin()));
+      if (status.is_ok()) EXPECT_EQ(folder_.data() + folder_.index(), stored(change().after) + index_of(change().after));
       if (check(status) == Outcome::old_database) {
         EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
       }
@@ -120,15 +126,20 @@ INSTANTIATE_TEST_SUITE_P(EveryChange, Failures, ::testing::Combine(::testing::Ra
                                   (std::get<1>(info.param) ? "InTheHostLayout" : "Standalone");
                          });
 
-// Saves kSaved over the old database, killed `after` operations past `operation` of a save that runs through.
-void save_killed_at(DatabaseFolder& folder, const std::string& operation, int after = 0) {
+// The number of the last `operation` in a save of kSaved over the old database, which is then stored again.
+int save_step(DatabaseFolder& folder, const std::string& operation) {
   folder.env.reset();
   folder.store({kFirst, kSecond});
-  ASSERT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
+  EXPECT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
   const std::vector<std::string> log = folder.env.log;
   folder.env.reset();
   folder.store({kFirst, kSecond});
-  folder.env.kill_at = static_cast<int>(std::find(log.begin(), log.end(), operation) - log.begin()) + after;
+  return static_cast<int>(std::find(log.rbegin(), log.rend(), operation).base() - log.begin()) - 1;
+}
+
+// Saves kSaved over the old database, killed `after` operations past `operation` of a save that runs through.
+void save_killed_at(DatabaseFolder& folder, const std::string& operation, int after = 0) {
+  folder.env.kill_at = save_step(folder, operation) + after;
   EXPECT_THROW(write_record_set(folder.db, 1, WriteMode::save, kSaved).ignore_error(), Killed);
   folder.env.reset();
 }
@@ -151,6 +162,11 @@ TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
       EXPECT_EQ(folder.outcome({kSaved, kSecond}), Outcome::new_database);
     }
   }
+  // Moves that could not be made durable keep their journal, so the next start makes sure of them.
+  folder.env.fail_at = save_step(folder, "syncdir " + FaultyEnv::name(folder.layout().database_folder()));
+  EXPECT_TRUE(write_record_set(folder.db, 1, WriteMode::save, kSaved).is_ok());
+  EXPECT_TRUE(is_file(journal_file(folder.layout())));
+  EXPECT_EQ(folder.outcome({kSaved, kSecond}), Outcome::new_database);
 }
 
 // A journal is acted on only when it is the program's own, naming only its own files, and only while its new
