@@ -51,14 +51,14 @@ TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
   }
   std::string bomb;
   for (int i = 0; i < 40; ++i) bomb += "(a,b)";
-  WorkingList list(false);
-  list.insert(bomb);
-  EXPECT_FALSE(expand_alternatives(list, 32000));
-  EXPECT_LE(list.size(), 32000u);
-  for (const std::size_t room : {std::size_t{3}, std::size_t{2}}) {  // exactly to the capacity, and beyond it
-    WorkingList three(false);
-    three.insert("(a,b,c)");
-    EXPECT_EQ(expand_alternatives(three, room), room == 3) << room;
+  // Never beyond the capacity; exactly to it, and one short of it.
+  const struct { std::string text; std::size_t room; bool fits; } capacities[] = {
+      {bomb, 32000, false}, {"(a,b,c)", 3, true}, {"(a,b,c)", 2, false}};
+  for (const auto& row : capacities) {
+    WorkingList list(false);
+    list.insert(row.text);
+    EXPECT_EQ(expand_alternatives(list, row.room), row.fits) << row.room;
+    EXPECT_LE(list.size(), row.room);
   }
   // The capitals of Windows-1252 fold to their small letters; × is no capital of ÷.
   for (const char* pair : {"A" "a", "\xC0\xE0", "\xDE\xFE", "\x8A\x9A", "\x8C\x9C", "\x8E\x9E", "\x9F\xFF"})
@@ -79,18 +79,17 @@ TEST(Lists, FindFoldsCaseAsTheListsDoAndSearchesTheRecordOnScreenAsShown) {
       {"What a GOAL!", "GOAL!", true, true}, {"caf\xC9", "CAF\xE9", false, true},
       {"\x8A" "koda", "\x9A" "KODA", false, true}, {"\xD7", "\xF7", false, false}, {"goa", "goal", false, false},
       {"ggoal", "goal", false, true}, {"abcabd", "abd", false, true}, {"a", "", false, false}, {"", "x", false, false}};
-  for (const auto& row : rows) {
+  for (const auto& row : rows)
     EXPECT_EQ(TextMatcher(FindQuery{row.text, std::nullopt, row.match_case}).matches(row.entry), row.matches)
         << row.entry << " / " << row.text;
-  }
   // Find Next and Find Previous go round the ends and take the record on screen as shown: unsaved additions
   // are found, entries deleted on screen are not, and the new-record position comes after the stored records.
   DatabaseFolder folder;
   folder.store({make_record({"first"}, {}, {"line"}), make_record({}, {"no goal"}, {})});
   EditorModel model(folder.env, folder.layout(), folder.prompt);
   model.open();
-  const auto find = [&model](const char* text, FindDirection direction) {
-    return find_in_editor(model, FindQuery{text, std::nullopt, false}, direction, std::nullopt);
+  const auto find = [&model](const char* text, FindDirection direction, std::optional<FindHit> after = std::nullopt) {
+    return find_in_editor(model, FindQuery{text, std::nullopt, false}, direction, after);
   };
   ASSERT_TRUE(model.add_entry(kLines, "a late GOAL"));
   EXPECT_EQ(find("goal", FindDirection::next), (FindHit{2, kExclusions, 0}));
@@ -102,9 +101,7 @@ TEST(Lists, FindFoldsCaseAsTheListsDoAndSearchesTheRecordOnScreenAsShown) {
   ASSERT_TRUE(model.add_entry(kTriggers, "(new,old) goal"));
   EXPECT_EQ(find("goal", FindDirection::previous), (FindHit{2, kExclusions, 0}));
   EXPECT_EQ(find("old", FindDirection::previous), (FindHit{3, kTriggers, 1}));
-  const FindHit first_in_record{3, kTriggers, 0};  // the next hit after one in the same record
-  EXPECT_EQ(find_in_editor(model, FindQuery{"goal", std::nullopt, false}, FindDirection::next, first_in_record),
-            (FindHit{3, kTriggers, 1}));
+  EXPECT_EQ(find("goal", FindDirection::next, FindHit{3, kTriggers, 0}), (FindHit{3, kTriggers, 1}));  // same record
 }
 
 TEST(Lists, TheIconIsOneOrTwoWithEqualChanceFromTheSeed) {
@@ -116,8 +113,7 @@ TEST(Lists, TheIconIsOneOrTwoWithEqualChanceFromTheSeed) {
     ones += icon == 1 ? 1 : 0;
     EXPECT_EQ(same.next(), icon);
   }
-  EXPECT_GT(ones, 400);
-  EXPECT_LT(ones, 600);
+  EXPECT_TRUE(ones > 400 && ones < 600) << ones;
 }
 
 class Editing : public ::testing::Test {
@@ -160,8 +156,7 @@ TEST_F(Editing, NavigationSavesAPendingEditFirstAndWraps) {
   model_.set_record_text("4");
   ASSERT_TRUE(model_.add_entry(kTriggers, "fresh"));
   model_.set_record_text("1");
-  EXPECT_EQ(stored(4), make_record({"fresh"}, {}, {}));
-  EXPECT_EQ(model_.navigator_maximum(), 5);
+  EXPECT_EQ(std::make_pair(stored(4), model_.navigator_maximum()), std::make_pair(make_record({"fresh"}, {}, {}), 5));
 }
 
 TEST_F(Editing, ListCommandsChangeOnlyTheWorkingLists) {
@@ -200,16 +195,14 @@ TEST_F(Editing, ListCommandsChangeOnlyTheWorkingLists) {
 
 TEST_F(Editing, DeleteRecordAsksAndShowsTheRecordThatTookItsNumber) {
   make_database(3);
-  model_.set_record_text("2");
-  model_.delete_record();  // No
-  EXPECT_EQ(model_.record_count(), 3);
-  const struct { const char* from; std::int32_t count; const char* shown; EntryList triggers; } rows[] = {
-      {"2", 2, "2", {"t3"}}, {"3", 2, "2", {"t3"}},  // the new-record position: nothing deleted
-      {"2", 1, "1", {"t1"}}, {"1", 0, "1", {}}};
+  const struct { const char* from; bool yes; std::int32_t count; const char* shown; EntryList triggers; } rows[] = {
+      {"2", false, 3, "2", {"t2"}}, {"2", true, 2, "2", {"t3"}},
+      {"3", true, 2, "2", {"t3"}},  // the new-record position: nothing deleted
+      {"2", true, 1, "1", {"t1"}}, {"1", true, 0, "1", {}}};
   for (const auto& row : rows) {
     model_.set_record_text(row.from);
     if (std::string(row.from) == "3") { ASSERT_TRUE(model_.add_entry(kTriggers, "unsaved")); }
-    prompt_.answers = {true};
+    prompt_.answers = {row.yes};
     model_.delete_record();
     EXPECT_EQ(prompt_.questions.back().text + "|" + prompt_.questions.back().caption,
               "Are you sure you want to delete this record ?|Confirm Action");
@@ -232,8 +225,8 @@ TEST_F(Editing, NumbersBelowOneAndEmptiedListsWriteNothing) {
   model_.delete_entries(kTriggers, {0});
   model_.delete_entries(kLines, {0});
   EXPECT_TRUE(model_.save_record());
-  EXPECT_EQ(folder_.records().size(), 2u);
-  EXPECT_FALSE(is_file(folder_.base("commdb.old")));
+  EXPECT_EQ(std::make_pair(folder_.records().size(), is_file(folder_.base("commdb.old"))),
+            std::make_pair(std::size_t{2}, false));
 }
 
 TEST_F(Editing, AFailedSaveIsReportedAndKeepsTheEditsPendingOnScreen) {
@@ -244,9 +237,8 @@ TEST_F(Editing, AFailedSaveIsReportedAndKeepsTheEditsPendingOnScreen) {
     folder_.env.fail_at = 0;
     if (attempt == 1) model_.step(+1);
     else EXPECT_FALSE(attempt == 0 ? model_.save_record() : model_.quit());
-    EXPECT_EQ(prompt_.errors(), attempt + 1);
-    EXPECT_EQ(std::make_pair(model_.pending(), model_.record_text()), std::make_pair(1, std::string("1")));
-    EXPECT_EQ(shown(kLines), (EntryList{"line 1", "keep me"}));
+    EXPECT_EQ(std::make_tuple(prompt_.errors(), model_.pending(), model_.record_text(), shown(kLines)),
+              std::make_tuple(attempt + 1, 1, std::string("1"), EntryList{"line 1", "keep me"}));
   }
   folder_.env.fail_at = -1;
   EXPECT_TRUE(model_.quit());
@@ -272,10 +264,9 @@ TEST_F(Editing, TheExchangeButtonsAskForAFileRunAndTellTheOutcome) {
   EXPECT_EQ(std::make_pair(prompt_.file_requests[0].title, prompt_.file_requests[0].confirm_overwrite),
             std::make_pair(std::string("Commentary Export"), true));
   ASSERT_EQ(prompt_.messages.size(), 2u);  // the cancelled request tells nothing
-  const std::string exported = "1 commentary entries were exported to " + folder_.work("out.CMX").u8string() + ".";
-  EXPECT_EQ(prompt_.messages[0].text, exported);
-  EXPECT_EQ(prompt_.messages[0].icon, Icon::none);
-  EXPECT_EQ(prompt_.messages[1].icon, Icon::error);
+  EXPECT_EQ(std::make_tuple(prompt_.messages[0].text, prompt_.messages[0].icon, prompt_.messages[1].icon),
+            std::make_tuple("1 commentary entries were exported to " + folder_.work("out.CMX").u8string() + ".",
+                            Icon::none, Icon::error));
   // The stored record is exported; the pending addition stays pending.
   EXPECT_EQ(read_bytes(folder_.work("out.CMX")), exchange_of({stored(1)}));
   EXPECT_EQ(model_.pending(), 1);
@@ -286,9 +277,9 @@ TEST_F(Editing, TheExchangeButtonsAskForAFileRunAndTellTheOutcome) {
   EXPECT_FALSE(import_command(model_));
   EXPECT_EQ(model_.pending(), 1);
   EXPECT_TRUE(import_command(model_));
-  EXPECT_EQ(prompt_.file_requests.back().title, "Cross-Reference Output File");
-  EXPECT_EQ(model_.pending(), 0);
-  EXPECT_EQ(model_.working_record(), make_record({"t1"}, {}, {"line 1", "more"}));
+  EXPECT_EQ(std::make_tuple(prompt_.file_requests.back().title, model_.pending(), model_.working_record()),
+            std::make_tuple(std::string("Cross-Reference Output File"), 0,
+                            make_record({"t1"}, {}, {"line 1", "more"})));
 }
 
 // What another program does between the window's load and its save: adds `text` to a record and saves it, or,
@@ -335,8 +326,8 @@ TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUser
       const bool saved = window.save_record();
       const auto& asked = folder.prompt.questions;
       EXPECT_EQ(asked.empty() ? "" : asked[0].text.substr(0, row.question.size()), row.question);
-      EXPECT_EQ(saved, row.question.empty() || yes);
-      EXPECT_EQ(window.pending(), saved ? 0 : 5);  // No keeps the lists unsaved on screen
+      // No keeps the lists unsaved on screen.
+      EXPECT_EQ(std::make_pair(saved, window.pending()), std::make_pair(row.question.empty() || yes, saved ? 0 : 5));
       if (saved) {  // as record 5, or appended when fewer are left
         after.resize(std::max<std::size_t>(after.size(), 5));
         after.at(4) = window.working_record();
@@ -347,14 +338,11 @@ TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUser
   }
 }
 
-TEST(SharedDatabase, NavigationSeesTheRecordCountAnotherProgramLeft) {
-  DatabaseFolder folder;
-  folder.store(numbered(6));
-  EditorModel window(default_env(), folder.layout(), folder.prompt);
-  window.open();
-  change(folder.layout(), "9", "appended");
-  window.step(-1);  // from 1 down to the new-record position, which moved
-  EXPECT_EQ(std::make_pair(window.record_count(), window.record_text()), std::make_pair(7, std::string("8")));
+TEST_F(Editing, NavigationSeesTheRecordCountAnotherProgramLeft) {
+  make_database(6);
+  change(folder_.layout(), "9", "appended");
+  model_.step(-1);  // from 1 down to the new-record position, which moved
+  EXPECT_EQ(std::make_pair(model_.record_count(), model_.record_text()), std::make_pair(7, std::string("8")));
 }
 
 TEST(SharedDatabase, TwoWritersLoseNothingThatWasSavedAndKeepNothingThatFailed) {
@@ -386,23 +374,20 @@ TEST(SharedDatabase, TwoWritersLoseNothingThatWasSavedAndKeepNothingThatFailed) 
   EXPECT_EQ(records.at(5), numbered(6).at(5));
 }
 
-TEST(SharedDatabase, AReaderNeverFindsADatabaseFileMissingDuringSaves) {
-  DatabaseFolder folder;
-  folder.store(numbered(6));
+TEST_F(Editing, AReaderNeverFindsADatabaseFileMissingDuringSaves) {
+  make_database(6);
   std::atomic<bool> done{false};
   std::atomic<int> missing{0}, looks{0};
   std::thread reader([&] {
     while (!done) {
-      for (const std::filesystem::path& file : {folder.layout().index_file(), folder.layout().data_file()})
+      for (const std::filesystem::path& file : {folder_.layout().index_file(), folder_.layout().data_file()})
         if (!default_env().file_info(file).exists) ++missing;
       ++looks;
     }
   });
-  EditorModel model(default_env(), folder.layout(), folder.prompt);
-  model.open();
   for (int i = 0; i < 200; ++i) {
-    model.add_entry(ListKind::triggers, "t" + std::to_string(i));
-    model.save_record();
+    model_.add_entry(kTriggers, "t" + std::to_string(i));
+    model_.save_record();
   }
   done = true;
   reader.join();

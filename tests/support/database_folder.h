@@ -60,9 +60,8 @@ inline std::string count(long long value) { return " " + std::to_string(value) +
 inline std::string line(std::string_view text) { return std::string(text) + "\r\n"; }
 inline std::string index_bytes(std::initializer_list<std::int32_t> offsets) {  // 4 bytes each, little-endian
   std::string bytes;
-  for (const std::int32_t offset : offsets) {
+  for (const std::int32_t offset : offsets)
     for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(static_cast<std::uint32_t>(offset) >> shift);
-  }
   return bytes;
 }
 

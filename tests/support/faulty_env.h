@@ -54,7 +54,7 @@ class FaultyEnv final : public EnvWrapper {
   Status open_readable(const Path& path, std::unique_ptr<ReadableFile>* file) override;
   Status open_writable(const Path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) override;
   Status rename_file(const Path& from, const Path& to) override {
-    Status status = pass("rename " + name(from) + " -> " + name(to), [&] { return target().rename_file(from, to); });
+    Status status = pass("rename " + names(from, to), &Env::rename_file, from, to);
     if (status.is_ok() && synced_.count(from) != 0) {  // what was synced moves with the name
       synced_[to] = synced_[from];
       synced_.erase(from);
@@ -62,33 +62,28 @@ class FaultyEnv final : public EnvWrapper {
     return status;
   }
   // The rest is counted, and passed on unless it is to fail.
-  Status remove_file(const Path& p) override {
-    return pass("remove " + name(p), [&] { return target().remove_file(p); });
-  }
-  Status link_file(const Path& a, const Path& b) override {
-    return pass("link " + name(a) + " -> " + name(b), [&] { return target().link_file(a, b); });
-  }
-  Status copy_file(const Path& a, const Path& b) override {
-    return pass("copy " + name(a) + " -> " + name(b), [&] { return target().copy_file(a, b); });
-  }
+  Status remove_file(const Path& p) override { return pass("remove " + name(p), &Env::remove_file, p); }
+  Status link_file(const Path& a, const Path& b) override { return pass("link " + names(a, b), &Env::link_file, a, b); }
+  Status copy_file(const Path& a, const Path& b) override { return pass("copy " + names(a, b), &Env::copy_file, a, b); }
   Status set_permissions(const Path& p, std::uint32_t bits) override {
-    return pass("chmod " + name(p), [&] { return target().set_permissions(p, bits); });
+    return pass("chmod " + name(p), &Env::set_permissions, p, bits);
   }
   Status truncate_file(const Path& p, std::uint64_t size) override {
-    return pass("truncate " + name(p), [&] { return target().truncate_file(p, size); });
+    return pass("truncate " + name(p), &Env::truncate_file, p, size);
   }
   Status try_lock(const Path& p, std::unique_ptr<FileLock>* lock) override {
-    return pass("lock " + name(p), [&] { return target().try_lock(p, lock); });
+    return pass("lock " + name(p), &Env::try_lock, p, lock);
   }
   Status sync_folder(const Path& folder) override { return step("syncdir " + name(folder)); }
 
   static std::string name(const Path& path) { return path.filename().u8string(); }
+  static std::string names(const Path& a, const Path& b) { return name(a) + " -> " + name(b); }
 
  private:
-  template <typename Call>
-  Status pass(const std::string& what, Call call) {
+  template <typename... Params, typename... Args>
+  Status pass(const std::string& what, Status (Env::*call)(Params...), Args&&... args) {
     Status status = step(what);
-    return status.is_ok() ? call() : status;
+    return status.is_ok() ? (target().*call)(std::forward<Args>(args)...) : status;
   }
   std::map<Path, std::uint64_t> synced_;  // durable bytes of each file written
 };
