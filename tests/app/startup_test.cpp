@@ -26,8 +26,7 @@ class Startup : public ::testing::Test {
     write_bytes(game_data("commdb.idx"), "old index");
   }
 
-  // Runs start-up with `answers`: the help viewer and each window log themselves, and the window returns the
-  // queued end codes (then 1).
+  // Runs start-up with `answers`, logging the help and each window, which returns the next queued end code (or 1).
   void run(std::deque<bool> answers = {}) {
     prompt_ = ScriptedPrompt();
     prompt_.answers = std::move(answers);
@@ -60,8 +59,7 @@ TEST_F(Startup, TheLayoutDecidesTheDatabaseTheHelpFileAndTheTransfer) {
   EXPECT_EQ(help.text, "This is a beta version of the Pelmar 7 Ostrin Commentary Engine. Do you wish to be shown a "
                        "help text on what to do ?");
   EXPECT_EQ(std::make_pair(help.default_yes, help.icon), std::make_pair(true, Icon::none));
-  // The host layout: windows reopen while they end with 123; the transfer prompt comes once, after the last,
-  // whichever way it ended.
+  // The host layout: windows reopen while they end with 123; the transfer question comes once, after the last.
   make_host();
   for (const int last : {kEndQuit, kEndClosed}) {
     events_.clear();
@@ -96,8 +94,7 @@ TEST_F(Startup, KestraneMovesIntoTheGameOnceAndOnlyInTheHostLayout) {
   for (const std::string& operation : env_.log) EXPECT_EQ(operation.find("kestrane"), std::string::npos);
 }
 
-// Both hand-offs to the game are all or nothing: whichever operation fails, the game's files are the old ones
-// or the new ones, a failure is told, naming only the files the user knows, and nothing is left beside them.
+// Each hand-off to the game is all or nothing, and a failure is told naming only the files the user knows.
 TEST_F(Startup, AFailingKestraneInstallationOrTransferLeavesTheGamesFilesAsTheyWere) {
   make_host();
   const auto install = [this] {

@@ -146,8 +146,7 @@ TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {
   EXPECT_EQ(cli({"find", "zeta"}).status, 1);
 }
 
-// Bytes that are not UTF-8 (what an ANSI command line gives on Windows) in every kind of argument: a message
-// and exit 1 (2 for -C, whose folder then does not exist), never an exception, wherever the name is converted.
+// Arguments that are not UTF-8 (an ANSI command line on Windows): a message and exit 1 (2 for -C), no exception.
 TEST_F(Cli, ArgumentsThatAreNotUtf8EndWithAMessage) {
   const std::string folder = folder_.path().u8string();
   const struct { std::vector<std::string> args; int status; std::string message; } rows[] = {

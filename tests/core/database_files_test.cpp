@@ -1,5 +1,4 @@
-// The database files: the reading rules, numbers, the record index and records read by number, Windows-1252 text
-// at the program's edges, and the files a save leaves, byte for byte.
+// The database files: reading rules, numbers, the index, records by number, Windows-1252 text, saves byte for byte.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -216,8 +215,7 @@ TEST(Saving, ReplacesAppendsAndDeletesKeepingThePreviousDataFile) {
   EXPECT_TRUE(folder.env.log.empty());
 }
 
-// Every record copied is written in canonical form, whatever the data file held: records are found by
-// walking it, and the index is rebuilt.
+// Every copied record is rewritten in canonical form, found by walking the data file; the index is rebuilt.
 TEST(Saving, EveryCopiedRecordIsRewrittenInCanonicalForm) {
   const struct { std::string data, after /* before the saved record kC, appended as the last one */; } rows[] = {
       {"2\r\nx\r\ny\r\n0\r\n  1\t \r\nz\r\n1,\r\n0\r\n0\r\n",
@@ -252,8 +250,7 @@ TEST(Saving, ARecordBeyondTheCapacityIsRefusedAndNothingChanges) {
 }
 
 #ifdef __linux__
-// The real file system's own failures reach the caller with the system's reason: a full disk (/dev/full), a
-// file written after its close.
+// The real file system's failures reach the caller with the system's reason (a full disk, a write after close).
 TEST(Saving, TheRealFileSystemTellsWhatFailed) {
   std::unique_ptr<WritableFile> full;
   ASSERT_TRUE(default_env().open_writable("/dev/full", OpenMode::truncate, &full).is_ok());
@@ -273,8 +270,7 @@ TEST(Saving, TheRealFileSystemTellsWhatFailed) {
 }
 #endif
 
-// What the user set on the database files survives a save: the permission bits, a link to the real file, and
-// a file kept read-only is not replaced.
+// A save keeps the permission bits and the link the user set, and leaves a read-only data file as it is.
 TEST(Saving, KeepsThePermissionsAndLinksTheUserSetAndRefusesAReadOnlyFile) {
   const struct { fs::perms mode; bool linked, refused; } rows[] = {
 #ifndef _WIN32  // Windows has only the read-only attribute, and links need rights there
@@ -303,8 +299,7 @@ TEST(Saving, KeepsThePermissionsAndLinksTheUserSetAndRefusesAReadOnlyFile) {
   }
 }
 
-// Files no editor writes but a damaged or foreign one may hold: a list beyond a list's capacity reads as a
-// damaged record, in bounded time and memory, and the rest of the database stays usable.
+// A list beyond a list's capacity (a damaged or foreign file) reads as a damaged record, in bounded time and memory.
 TEST(Saving, ListsBeyondTheCapacityReadAsADamagedRecord) {
   std::string descending = count(50000);
   for (int i = 50000; i-- > 0;) descending += line("trigger " + std::to_string(100000 + i));

@@ -1,5 +1,4 @@
-// Export and Import Commentary: the exchange file byte for byte, the format's pieces, the classification, the
-// merge, the confirmation, the log, the capacities, and what each outcome leaves; no failure passes for success.
+// Export and Import Commentary: the exchange file byte for byte, classification, merge, log, capacities, outcomes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -72,8 +71,7 @@ TEST_F(Exporting, TheProgramsOwnFilesAreRefusedAndAUsersFilesKept) {
   EXPECT_EQ(read_bytes(folder.work("out.CMX")), exchange_of({kGoal}));
 }
 
-// The export writes beside its target and puts the file in place whole: whatever fails, an existing target
-// stays as it was and the failure is told, never the closing message.
+// Whatever fails, an existing target stays as it was and the failure is told, never the closing message.
 TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
   folder.store({kGoal, kGoal});
   folder.env.count_reads = true;

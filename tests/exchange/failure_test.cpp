@@ -1,7 +1,5 @@
-// Every change of the database (a save, a delete, an import), in both layouts, under every failure a disk can
-// give: whichever operation fails, alone or with every one after it, whichever read fails, and wherever the
-// program is killed (losing what it wrote without a sync), the next start finds the old database or the new
-// one, whole, and the change told the truth about it. Once the journal is in place the change is decided.
+// Every change (save, delete, import), in both layouts, whichever operation or read fails (alone or onwards) or
+// wherever it is killed (losing what was not synced): the next start finds the old or the new database, whole.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,8 +35,7 @@ const Change kChanges[] = {
 class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
  protected:
   const Change& change() const { return kChanges[std::get<0>(GetParam())]; }
-  // Runs the change on the old database with `env` set up by `arrange`; a kill ends it where it is, and what
-  // was not synced is lost.
+  // Runs the change on the old database with `env` set up by `arrange`; a kill loses what was not synced.
   template <typename Arrange>
   Status run(Arrange arrange) {
     folder_.env.reset();
@@ -57,10 +54,11 @@ class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
     folder_.env.log = log;  // what the change did, for the next runs
     return status;
   }
-  // The database the next start finds; a change that failed must have said so, and one that says it is done
-  // must be (a killed one says nothing).
+  // The database the next start finds; the change (unless killed) must have told the truth about it.
   Outcome check(const Status& status, bool killed = false) {
-    const Outcome outcome = folder_.outcome(change().after);
+    const std::vector<Record>& after = change().after;  // a success left it in place, not for the next start
+    if (status.is_ok()) { EXPECT_EQ(folder_.data() + folder_.index(), stored(after) + index_of(after)); }
+    const Outcome outcome = folder_.outcome(after);
     EXPECT_NE(outcome, Outcome::broken);
     if (killed) return outcome;
     if (outcome == Outcome::new_database && std::string(change().name) == "import") {  // the old data's only copy
@@ -84,11 +82,9 @@ TEST_P(Failures, EachFailingOperationLeavesTheOldOrTheNewDatabase) {
     for (std::size_t i = 0; i < operations.size(); ++i) {
       SCOPED_TRACE((onwards ? "failing from: " : "failing: ") + operations[i]);
       const Status status = run([&](FaultyEnv& env) { env.fail_at = static_cast<int>(i); env.fail_onwards = onwards; });
-      // Up to the journal every operation counts: a failure there is never a success. One that says it is done
-      // left the new database in place, not for the next start to finish.
+      // A failure before the journal is never a success.
       const bool clean_up = operations[i].rfind("remove ", 0) == 0;  // of what an earlier run left
       EXPECT_TRUE(!status.is_ok() || clean_up || i > static_cast<std::size_t>(decided - operations.begin()));
-      if (status.is_ok()) EXPECT_EQ(folder_.data() + folder_.index(), stored(change().after) + index_of(change().after));
       if (check(status) == Outcome::old_database) {
         EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
       }
@@ -144,8 +140,7 @@ void save_killed_at(DatabaseFolder& folder, const std::string& operation, int af
   folder.env.reset();
 }
 
-// A replacement cut short is finished by whatever comes next (an opening, a save, an import), even when that
-// is cut short in turn.
+// A replacement cut short is finished by whatever comes next, even when that is cut short in turn.
 TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
   DatabaseFolder folder;
   for (int next = 0; next < 14; ++next) {
@@ -169,8 +164,7 @@ TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
   EXPECT_EQ(folder.outcome({kSaved, kSecond}), Outcome::new_database);
 }
 
-// A journal is acted on only when it is the program's own, naming only its own files, and only while its new
-// files are what was written.
+// A journal is acted on only when it is the program's own, names only its files, and those are as written.
 TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   DatabaseFolder folder;
   const struct { std::string journal; const char* message; } foreign[] = {
@@ -197,8 +191,7 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   write_bytes(journal_file(folder.layout()), "zenfaro replacement journal 2\nundo\tcommdb.dat\tcommdb.old\nend\n");
   EXPECT_EQ(folder.outcome({}), Outcome::old_database);
   EXPECT_FALSE(is_file(folder.base("commdb.old")));
-  // A save killed after its journal, whose new file was then changed: the change is given up and the old
-  // database put back, with a message.
+  // A save killed after its journal, its new file then changed: the old database is put back, with a message.
   for (const char* killed_before : {"link commdb.dat -> commdb.old", "rename temp.idx -> commdb.idx"}) {
     SCOPED_TRACE(killed_before);
     save_killed_at(folder, killed_before);

@@ -1,6 +1,5 @@
-// The editing model on a real database: the list logic (alternatives, sorted order, find), the working lists, the
-// pending-edit marker, navigation, the record commands, the exchange buttons, the icon, and a database that other
-// programs change meanwhile (a second editor or zenfaro-cli, here another EditorModel; the game; imports).
+// The editing model on a real database: the list logic, the working lists, pending edits, navigation, the record
+// and exchange commands, the icon, and a database that other programs change meanwhile.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -82,8 +81,7 @@ TEST(Lists, FindFoldsCaseAsTheListsDoAndSearchesTheRecordOnScreenAsShown) {
   for (const auto& row : rows)
     EXPECT_EQ(TextMatcher(FindQuery{row.text, std::nullopt, row.match_case}).matches(row.entry), row.matches)
         << row.entry << " / " << row.text;
-  // Find Next and Find Previous go round the ends and take the record on screen as shown: unsaved additions
-  // are found, entries deleted on screen are not, and the new-record position comes after the stored records.
+  // Find goes round the ends over the record on screen as shown (unsaved additions, not deleted entries).
   DatabaseFolder folder;
   folder.store({make_record({"first"}, {}, {"line"}), make_record({}, {"no goal"}, {})});
   EditorModel model(folder.env, folder.layout(), folder.prompt);
@@ -282,8 +280,7 @@ TEST_F(Editing, TheExchangeButtonsAskForAFileRunAndTellTheOutcome) {
                             make_record({"t1"}, {}, {"line 1", "more"})));
 }
 
-// What another program does between the window's load and its save: adds `text` to a record and saves it, or,
-// without a text, deletes the record.
+// What another program does meanwhile: adds `text` to a record and saves it, or, without a text, deletes it.
 void change(const Layout& layout, const char* record, const char* text = nullptr) {
   ScriptedPrompt prompt;
   prompt.answers = {true};

@@ -1,7 +1,6 @@
 #pragma once
-// What the tests share: a fresh folder, whole files as bytes, records in their stored form, scripted answers
-// to the user's questions, and a database folder in either layout, opened through a FaultyEnv, with what the
-// next start finds there after a change that failed or was cut short.
+// What the tests share: a fresh folder, files as bytes, records in stored form, scripted answers, and a database
+// folder in either layout, opened through a FaultyEnv, with what the next start finds there after a change.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -148,8 +147,7 @@ class DatabaseFolder {
   std::string data() const { return read_bytes(layout().data_file()); }
   std::string index() const { return read_bytes(layout().index_file()); }
 
-  // Empties the folder, writes the database (canonical, with a matching index, or the two files as given)
-  // and opens it through `env`.
+  // Empties the folder, writes the database (canonical, or the two files as given) and opens it through `env`.
   void store(const std::vector<Record>& records) { store_files(stored(records), index_of(records)); }
   void store_files(const std::string& data_bytes, const std::string& index_bytes) {
     fs::remove_all(temp.path());
@@ -173,8 +171,7 @@ class DatabaseFolder {
   }
 
   enum class Outcome { old_database, new_database, broken };
-  // What the next start finds: the database of the last store(), byte for byte, or `expected` with an index
-  // that matches, or anything else (or a journal still there).
+  // What the next start finds: the last store() byte for byte, `expected` with a matching index, or else broken.
   Outcome outcome(const std::vector<Record>& expected) const {
     const Database opened = fresh();  // which finishes what a change cut short left
     if (is_file(journal_file(layout())) || !check_database(opened).matches) return Outcome::broken;

@@ -1,8 +1,7 @@
 #pragma once
-// An Env over the real file system that logs every operation that changes a file (and, on request, every
-// read) and makes one of them fail, or every one from there on, or stops the program there as a kill would
-// (throwing Killed). drop_unsynced_data() then takes back what a power loss would: what was written since a
-// file's last sync. The disk itself is never waited for.
+// An Env over the real file system that logs every operation that changes a file (on request every read too) and
+// fails one of them (or every one from there on) or throws Killed there; drop_unsynced_data() then takes back
+// what a power loss would: what was written since a file's last sync. The disk itself is never waited for.
 #include <algorithm>
 #include <map>
 #include <string>

@@ -1,5 +1,4 @@
-// The main window and its dialogs as only the window shows them: frame, controls, keys, each button's command, the
-// record box, text at the widgets, Modify Entry, Find, message boxes, file dialogs, end codes around start-up.
+// The main window and its dialogs as only the window shows them: controls, keys, commands, text, dialogs, end codes.
 #include <QtTest>
 #include <QtWidgets>
 #include <algorithm>
@@ -75,8 +74,7 @@ QString id_and_caption(const QWidget* widget) {  // "ID CAPTION": its "controlId
   return widget->property("controlId").toString() + ' ' + widget->property("text").toString();
 }
 
-// What the window shows (the lists, the item box, the record box, the focus), the records stored and whether
-// the first holds "kept", what the prompt was asked or told, and how the window ended.
+// What the window shows, the records stored (whether the first holds "kept"), what was asked or told, the end.
 QStringList state(const WindowFixture& f) {
   QStringList parts{"T: " + f.shown(ListKind::triggers), "X: " + f.shown(ListKind::exclusions),
                     "L: " + f.shown(ListKind::lines), "item " + f.window->item_box()->text(),
