@@ -153,8 +153,7 @@ TEST_F(Cli, ArgumentsThatAreNotUtf8EndWithAMessage) {
       {{"-C", folder + "/dossier \xE9", "info"}, 2, "Directory does not exist"},
       {{"-C", folder, "add", "1", "lines", "caf\xE9"}, 1, "UTF-8"},
       {{"-C", folder, "export", "missing \xE9/out.CMX"}, 1, "zenfaro-cli: "},
-      {{"-C", folder, "import", "missing \xE9.CMX", "--yes"}, 1, "zenfaro-cli: "},
-  };
+      {{"-C", folder, "import", "missing \xE9.CMX", "--yes"}, 1, "zenfaro-cli: "}};
   for (const auto& row : rows) {
     const CliRun run = run_cli(row.args);
     EXPECT_EQ(run.status, row.status) << row.args.at(2);

@@ -90,9 +90,8 @@ TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
     folder.env.fail_at = -1;
     EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
     EXPECT_NE(status.message().find("The existing file was left as it was."), std::string::npos);
-    EXPECT_EQ(records, -1);
-    EXPECT_EQ(read_bytes(folder.work("out.CMX")), "old export");
-    EXPECT_FALSE(is_file(folder.work("out.CMX.part")));
+    EXPECT_EQ(std::make_tuple(records, read_bytes(folder.work("out.CMX")), is_file(folder.work("out.CMX.part"))),
+              std::make_tuple(-1, std::string("old export"), false));
   }
 }
 
@@ -289,11 +288,9 @@ TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythin
       {{make_record({"a"}, {}, {})}, lists[1], refused, "more than 32000 different entries"}};
   for (const auto& row : rows) {
     const ImportOutcome outcome = import(row.stored, row.exchange);
-    EXPECT_EQ(outcome.result, row.result);
     EXPECT_NE(outcome.message.find(row.words), std::string::npos) << outcome.message;
-    EXPECT_EQ(outcome.icon, row.result == rejected ? Icon::none : Icon::error);
-    EXPECT_TRUE(folder_.prompt.questions.empty());
-    EXPECT_EQ(folder_.data(), stored(row.stored));
+    EXPECT_EQ(std::make_tuple(outcome.result, outcome.icon, folder_.prompt.questions.size(), folder_.data()),
+              std::make_tuple(row.result, row.result == rejected ? Icon::none : Icon::error, 0u, stored(row.stored)));
     EXPECT_FALSE(is_file(folder_.work("tempfile2.tmp")) || is_file(folder_.work("zenfaro.log")));
   }
   EXPECT_EQ(import({}, lists[2] + std::string(5000, '\r') + count(0) + count(0)).result, ImportResult::completed);
@@ -310,9 +307,9 @@ TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythin
     folder_.store({kGoal});
     write_bytes(folder_.work(name), exchange_of({kSave}));
     const ImportOutcome outcome = import_commentary(folder_.db, folder_.work(name).u8string(), folder_.prompt);
-    EXPECT_EQ(outcome.result, ImportResult::refused) << name;
     EXPECT_NE(outcome.message.find(name), std::string::npos);
-    EXPECT_EQ(read_bytes(folder_.work(name)), exchange_of({kSave}));
+    EXPECT_EQ(std::make_pair(outcome.result, read_bytes(folder_.work(name))),
+              std::make_pair(ImportResult::refused, exchange_of({kSave})));
   }
 }
 

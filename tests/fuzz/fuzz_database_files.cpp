@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   folder.store_files(bytes.substr(index_size), bytes.substr(0, index_size));
   const Database& db = folder.db;
   if (db.record_count < 0 || db.record_count > kMaxRecords) __builtin_trap();
-  // Matches come in record order, so they are checked against each record in turn: each names an entry holding
-  // "a" or "A" at its place in the lists as shown, and there is one for every such entry.
+  // Matches come in record order; each names an entry holding "a" or "A" as shown, one for every such entry.
   const auto holds_a = [](const Entry& entry) { return entry.find_first_of("aA") != std::string::npos; };
   std::vector<FindHit> hits;
   for_each_match(db, FindQuery{"a", std::nullopt, false}, ShownRecord{},
@@ -32,12 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((n < 1 || n > db.record_count) && !record.empty()) __builtin_trap();
     std::size_t matching = 0;
     std::vector<WorkingList> shown = {WorkingList(true), WorkingList(true), WorkingList(false)};
-    for (ListKind kind : kAllLists) {
+    for (ListKind kind : kAllLists)
       for (const Entry& entry : record.list(kind)) {
         shown[static_cast<std::size_t>(kind)].insert(entry);
         matching += holds_a(entry) ? 1 : 0;
       }
-    }
     for (; hit != hits.end() && hit->record == n; ++hit, --matching) {
       const WorkingList& list = shown[static_cast<std::size_t>(hit->list)];
       if (matching == 0 || hit->position >= list.size() || !holds_a(list.at(hit->position))) __builtin_trap();
