@@ -15,7 +15,6 @@ namespace {
 
 using namespace testing;
 
-const Record kGoal = make_record({"goal", "shot"}, {}, {"What a strike"});  // the worked example, 42 bytes
 
 // `bytes` read with a script of reads: c a count, l a list count, e an entry line, k an entry kept to 4
 // bytes, E whether the data has ended. The results, joined by "|", must be `expected`.

@@ -18,7 +18,6 @@ namespace {
 
 using namespace testing;
 
-const Record kGoal = make_record({"goal", "shot"}, {}, {"What a strike"});
 const Record kSave = make_record({"save"}, {"own goal"}, {"Great hands", "Tipped over"});
 const Record kCorner = make_record({"corner"}, {}, {"Swung in"});
 const std::string kTerminator = "*!**!*";
@@ -95,11 +94,7 @@ TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
   }
 }
 
-std::tm december_6_2026() {
-  std::tm day{};
-  day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 6;
-  return day;
-}
+std::tm december_6_2026() { std::tm day{}; day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 6; return day; }
 
 TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
   const struct { Record record; std::uint32_t full, trigger; } fingerprints[] = {

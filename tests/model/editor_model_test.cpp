@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "core/check_database.h"
-#include "exchange/import_commentary.h"
 #include "tests/support/database_folder.h"
 #include "ui/model/alternatives.h"
 #include "ui/model/collation.h"
@@ -285,18 +284,16 @@ void change(const Layout& layout, const char* record, const char* text = nullptr
   prompt.answers = {true};
   EditorModel other(default_env(), layout, prompt);
   other.open(false);
+  if (record == nullptr) {  // an import of one new record
+    write_bytes(layout.work_file("in.CMX"), exchange_of({make_record({"new"}, {}, {"n"})}));
+    prompt.files = {layout.work_file("in.CMX").u8string()};
+    EXPECT_TRUE(import_command(other));
+    return;
+  }
   other.set_record_text(record);
   if (text == nullptr) return other.delete_record();
   ASSERT_TRUE(other.add_entry(ListKind::lines, text));
   ASSERT_TRUE(other.save_record());
-}
-
-void import_one(DatabaseFolder& folder) {
-  write_bytes(folder.work("in.CMX"), exchange_of({make_record({"new"}, {}, {"n"})}));
-  ScriptedPrompt prompt;
-  prompt.answers = {true};
-  Database db = folder.fresh();
-  ASSERT_EQ(import_commentary(db, folder.work("in.CMX").u8string(), prompt).result, ImportResult::completed);
 }
 
 TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUserSaysSo) {
@@ -306,7 +303,7 @@ TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUser
                 {"the same record saved", [](DatabaseFolder& f) { change(f.layout(), "5", "theirs"); }, changed},
                 {"an earlier record deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); }, changed},
                 {"two deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); change(f.layout(), "1"); }, gone},
-                {"records appended by an import", import_one, ""}};
+                {"records appended by an import", [](DatabaseFolder& f) { change(f.layout(), nullptr); }, ""}};
   for (const auto& row : rows) {
     for (const bool yes : {false, true}) {
       SCOPED_TRACE(std::string(row.what) + (yes ? ", Yes" : ", No"));

@@ -69,6 +69,7 @@ inline Record make_record(EntryList triggers, EntryList exclusions, EntryList li
   record.lists = {std::move(triggers), std::move(exclusions), std::move(lines)};
   return record;
 }
+inline const Record kGoal = make_record({"goal", "shot"}, {}, {"What a strike"});  // the worked example, 42 bytes
 inline std::string stored(const Record& record) {  // as commdb.dat and exchange files hold it
   std::string bytes;
   for (const EntryList& list : record.lists) {
