@@ -1,6 +1,4 @@
-# Fails when a file of core/, exchange/ or ui/model/ includes a Qt header or
-# names a Qt type: those folders build without Qt, for the command-line tool,
-# the format tests and the Windows check.
+# Fails when a file of core/, exchange/ or ui/model/ (which build without Qt) includes a Qt header or names a Qt type.
 file(GLOB_RECURSE files ${ROOT}/core/* ${ROOT}/exchange/* ${ROOT}/ui/model/*)
 set(offenders "")
 foreach(file IN LISTS files)

@@ -1,5 +1,4 @@
-// Start-up: the layout decision, the move of kestrane.pbc, the help prompt,
-// the window loop on end code 123 and the transfer into the game.
+// Start-up: the layout, the move of kestrane.pbc, the help prompt, the window loop on 123, the transfer to the game.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -20,13 +19,20 @@ class Startup : public ::testing::Test {
   fs::path plugin(const char* name) const { return folder_.path() / "plugins" / "zenfaro" / name; }
   fs::path program(const char* name) const { return folder_.path() / "program" / name; }
   fs::path game_data(const char* name) const { return folder_.path() / "data" / name; }
+  void write_databases() {  // the plug-in's and the game's
+    write_bytes(plugin("data/commdb.dat"), "data");
+    write_bytes(plugin("data/commdb.idx"), "index");
+    write_bytes(game_data("commdb.dat"), "old data");
+    write_bytes(game_data("commdb.idx"), "old index");
+  }
 
-  // Runs start-up: the help viewer and each window log themselves, and the
-  // window returns the queued end codes (then 1).
-  void run() {
+  // Runs start-up with `answers`, logging the help and each window, which returns the next queued end code (or 1).
+  void run(std::deque<bool> answers = {}) {
+    prompt_ = ScriptedPrompt();
+    prompt_.answers = std::move(answers);
     StartupHooks hooks;
     hooks.run_window = [this](const Layout& layout) {
-      events_.push_back(std::string("window ") + (layout.host ? "host " : "standalone ") + layout.data_file().u8string());
+      events_.push_back((layout.host ? "window host " : "window standalone ") + layout.data_file().u8string());
       const int code = end_codes_.empty() ? kEndQuit : end_codes_.front();
       if (!end_codes_.empty()) end_codes_.pop_front();
       return code;
@@ -46,30 +52,32 @@ class Startup : public ::testing::Test {
 TEST_F(Startup, TheLayoutDecidesTheDatabaseTheHelpFileAndTheTransfer) {
   const std::string standalone = "window standalone " + (folder_ / "commdb.dat").u8string();
   const std::string host = "window host " + plugin("data/commdb.dat").make_preferred().u8string();
-  prompt_.answers = {true};
-  run();
+  run({true});
   EXPECT_EQ(events_, (std::vector<std::string>{"help " + (folder_ / "cmthelp.txt").u8string(), standalone,
                                                "See help file ?"}));
   const Question& help = prompt_.questions.front();
-  EXPECT_EQ(help.text,
-            "This is a beta version of the Pelmar 7 Ostrin Commentary Engine. Do you wish to be shown a help text "
-            "on what to do ?");
-  EXPECT_TRUE(help.default_yes);
-  EXPECT_EQ(help.icon, Icon::none);
-  // The host layout: windows reopen while they end with 123; the transfer
-  // prompt comes once, after the last, whichever way it ended.
+  EXPECT_EQ(help.text, "This is a beta version of the Pelmar 7 Ostrin Commentary Engine. Do you wish to be shown a "
+                       "help text on what to do ?");
+  EXPECT_EQ(std::make_pair(help.default_yes, help.icon), std::make_pair(true, Icon::none));
+  // The host layout: windows reopen while they end with 123; the transfer question comes once, after the last.
   make_host();
   for (const int last : {kEndQuit, kEndClosed}) {
     events_.clear();
-    prompt_ = ScriptedPrompt();
     end_codes_ = {kEndImported, kEndImported, last};
     run();
     EXPECT_EQ(events_, (std::vector<std::string>{host, host, host, "See help file ?", "Transfer files ?"}));
-    EXPECT_EQ(prompt_.questions.back().text, "Do you want to transfer the latest commentary database into your Pelmar ?");
+    EXPECT_EQ(prompt_.questions.back().text,
+              "Do you want to transfer the latest commentary database into your Pelmar ?");
     EXPECT_TRUE(prompt_.questions.back().default_yes);
   }
   EXPECT_EQ(help_command_line(Layout{folder_.path(), true}), "notepad.exe plugins\\zenfaro\\cmthelp.txt");
   EXPECT_EQ(help_command_line(Layout{folder_.path(), false}), "notepad.exe cmthelp.txt");
+  // No to the transfer leaves the game's files untouched; Yes copies both.
+  write_databases();
+  run({false, false});
+  EXPECT_EQ(read_bytes(game_data("commdb.dat")) + read_bytes(game_data("commdb.idx")), "old dataold index");
+  run({false, true});
+  EXPECT_EQ(read_bytes(game_data("commdb.dat")) + read_bytes(game_data("commdb.idx")), "dataindex");
 }
 
 TEST_F(Startup, KestraneMovesIntoTheGameOnceAndOnlyInTheHostLayout) {
@@ -86,76 +94,48 @@ TEST_F(Startup, KestraneMovesIntoTheGameOnceAndOnlyInTheHostLayout) {
   for (const std::string& operation : env_.log) EXPECT_EQ(operation.find("kestrane"), std::string::npos);
 }
 
-// Both hand-offs to the game are all or nothing: whichever operation fails,
-// the game's files are the old ones or the new ones, a failure is told,
-// naming only the files the user knows, and nothing is left beside them.
+// Each hand-off to the game is all or nothing, and a failure is told naming only the files the user knows.
 TEST_F(Startup, AFailingKestraneInstallationOrTransferLeavesTheGamesFilesAsTheyWere) {
   make_host();
-  const auto install = [this](int fail_at) {
+  const auto install = [this] {
     write_bytes(plugin("kestrane.pbc"), "new");
     write_bytes(program("kestrane.pbc"), "old");
-    env_.reset();
-    env_.fail_at = fail_at;
-    prompt_ = ScriptedPrompt();
     install_kestrane(env_, folder_.path(), prompt_);
     return read_bytes(program("kestrane.pbc"));
   };
-  const auto transfer = [this](int fail_at) {
-    write_bytes(plugin("data/commdb.dat"), "data");
-    write_bytes(plugin("data/commdb.idx"), "index");
-    write_bytes(game_data("commdb.dat"), "old data");
-    write_bytes(game_data("commdb.idx"), "old index");
-    env_.reset();
-    env_.fail_at = fail_at;
-    prompt_ = ScriptedPrompt();
+  const auto transfer = [this] {
+    write_databases();
     transfer_database(env_, Layout{folder_.path(), true}, prompt_);
     return read_bytes(game_data("commdb.dat")) + "|" + read_bytes(game_data("commdb.idx"));
   };
-  const struct {
-    std::function<std::string(int)> hand_off;
-    std::string before, after;
-    std::vector<fs::path> asides;
-  } rows[] = {{install, "old", "new", {program("kestrane.pbc.zenfaro-new")}},
-              {transfer, "old data|old index", "data|index",
-               {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
-                game_data("commdb.dat.zenfaro-old")}}};
+  const struct { std::function<std::string()> run; std::string before, after; std::vector<fs::path> asides; } rows[] = {
+      {install, "old", "new", {program("kestrane.pbc.zenfaro-new")}},
+      {transfer, "old data|old index", "data|index",
+       {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
+        game_data("commdb.dat.zenfaro-old")}}};
   for (const auto& row : rows) {
-    ASSERT_EQ(row.hand_off(-1), row.after);
+    const auto hand_off = [&](int fail_at) {  // with the operation `fail_at` failing, or none
+      env_.reset();
+      env_.fail_at = fail_at;
+      prompt_ = ScriptedPrompt();
+      return row.run();
+    };
+    ASSERT_EQ(hand_off(-1), row.after);
     EXPECT_TRUE(prompt_.messages.empty());
     const std::vector<std::string> operations = env_.log;
     for (std::size_t i = 0; i < operations.size(); ++i) {
       SCOPED_TRACE("failing: " + operations[i]);
-      const std::string result = row.hand_off(static_cast<int>(i));
+      const std::string result = hand_off(static_cast<int>(i));
       EXPECT_TRUE(result == row.before || result == row.after) << result;
       EXPECT_EQ(prompt_.messages.size(), result == row.before ? 1u : 0u);
-      if (result == row.before) {
-        EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos);
-      }
-      // A source kept for the next start, and nothing left beside the game's files
-      // but what a failing removal could not take away.
-      if (row.before == "old") {
-        EXPECT_EQ(is_file(plugin("kestrane.pbc")), result == "old" || operations[i] == "remove kestrane.pbc");
-      }
-      for (const fs::path& aside : row.asides) {
+      if (result == row.before) { EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos); }
+      // A source kept for the next start; nothing left beside the game's files but what a failed removal left.
+      const bool source_kept = result == "old" || operations[i] == "remove kestrane.pbc";
+      EXPECT_TRUE(row.before != "old" || is_file(plugin("kestrane.pbc")) == source_kept);
+      for (const fs::path& aside : row.asides)
         EXPECT_TRUE(!is_file(aside) || operations[i] == "remove " + aside.filename().u8string()) << aside;
-      }
     }
   }
-}
-
-TEST_F(Startup, NoToTheTransferLeavesTheGamesFilesUntouched) {
-  make_host();
-  write_bytes(plugin("data/commdb.dat"), "data");
-  write_bytes(plugin("data/commdb.idx"), "index");
-  write_bytes(game_data("commdb.dat"), "old data");
-  prompt_.answers = {false, false};
-  run();
-  EXPECT_EQ(read_bytes(game_data("commdb.dat")), "old data");
-  EXPECT_FALSE(is_file(game_data("commdb.idx")));
-  prompt_ = ScriptedPrompt();
-  prompt_.answers = {false, true};
-  run();
-  EXPECT_EQ(read_bytes(game_data("commdb.dat")), "data");
 }
 
 }  // namespace

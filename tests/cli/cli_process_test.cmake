@@ -1,14 +1,10 @@
-# zenfaro-cli as its own process, as a user runs it: names and text beyond
-# ASCII reach it from the system exactly, and `show --raw` writes the stored
-# bytes unchanged. CTest runs this script with -DCLI=<zenfaro-cli>,
-# -DEMULATOR=<the program that runs it in a cross build, or nothing>,
-# -DVERSION=<the project's version> and -DWORK=<a scratch folder>.
+# zenfaro-cli as its own process: text beyond ASCII reaches it exactly, and `show --raw` writes the stored bytes.
+# Run with -DCLI=<zenfaro-cli> -DEMULATOR=<a cross build's runner, or nothing> -DVERSION=<version> -DWORK=<scratch>.
 set(folder "${WORK}/dossier é")
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${folder}")
 
-# Runs zenfaro-cli with ARGN; fails unless it exits with `status` and its
-# standard output matches `pattern`.
+# Runs zenfaro-cli with ARGN; fails unless it exits with `status` and its standard output matches `pattern`.
 function(expect status pattern)
   execute_process(COMMAND ${EMULATOR} "${CLI}" ${ARGN}
                   RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -1,5 +1,4 @@
-// Any text added to a list: the expansion of alternatives ends, never
-// exceeds the list's capacity, and leaves no entry holding a closed group.
+// Any text added to a list: the expansion ends, keeps to the list's capacity, and leaves no closed group.
 #include <cstdint>
 #include <string>
 
@@ -11,14 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool sorted = (data[0] & 1) != 0;
   const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
   WorkingList list(sorted);
-  // Several entries: the input is cut at '\n'.
-  std::size_t start = 0;
-  for (std::size_t at = 0; at <= text.size(); ++at) {
+  std::size_t start = 0;  // several entries: the input is cut at '\n'
+  for (std::size_t at = 0; at <= text.size(); ++at)
     if (at == text.size() || text[at] == '\n') {
       list.insert(text.substr(start, at - start));
       start = at + 1;
     }
-  }
   const bool finished = expand_alternatives(list, 2000);
   if (list.size() > 2000) __builtin_trap();
   if (!finished) return 0;

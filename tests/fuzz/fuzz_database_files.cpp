@@ -1,8 +1,6 @@
-// Any bytes as commdb.dat and commdb.idx: loading the index, reading every
-// record, searching them and checking the pair must neither crash nor hang
-// nor run out of memory, and the search must find in each record exactly the
-// entries that read_record gives. The input is the index length (2 bytes),
-// the index, then the data.
+// Any bytes as commdb.dat and commdb.idx: loading the index, reading every record, searching them and checking
+// the pair must neither crash nor hang nor run out of memory, and the search must find in each record exactly
+// the entries that read_record gives. The input is the index length (2 bytes), the index, then the data.
 #include "core/check_database.h"
 #include "tests/support/database_folder.h"
 #include "ui/model/find.h"
@@ -13,13 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static testing::DatabaseFolder folder;
   if (size < 2) return 0;
   const std::string bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
-  const std::size_t index_size = std::min<std::size_t>(static_cast<std::size_t>(data[0] | (data[1] << 8)), bytes.size());
+  const std::size_t index_size = std::min<std::size_t>(data[0] | (data[1] << 8), bytes.size());
   folder.store_files(bytes.substr(index_size), bytes.substr(0, index_size));
   const Database& db = folder.db;
   if (db.record_count < 0 || db.record_count > kMaxRecords) __builtin_trap();
-  // Matches come in record order, so they are checked against each record in
-  // turn: each names an entry holding "a" or "A" at its place in the lists as
-  // shown, and there is one for every such entry.
+  // Matches come in record order; each names an entry holding "a" or "A" as shown, one for every such entry.
   const auto holds_a = [](const Entry& entry) { return entry.find_first_of("aA") != std::string::npos; };
   std::vector<FindHit> hits;
   for_each_match(db, FindQuery{"a", std::nullopt, false}, ShownRecord{},
@@ -35,12 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((n < 1 || n > db.record_count) && !record.empty()) __builtin_trap();
     std::size_t matching = 0;
     std::vector<WorkingList> shown = {WorkingList(true), WorkingList(true), WorkingList(false)};
-    for (ListKind kind : kAllLists) {
+    for (ListKind kind : kAllLists)
       for (const Entry& entry : record.list(kind)) {
         shown[static_cast<std::size_t>(kind)].insert(entry);
         matching += holds_a(entry) ? 1 : 0;
       }
-    }
     for (; hit != hits.end() && hit->record == n; ++hit, --matching) {
       const WorkingList& list = shown[static_cast<std::size_t>(hit->list)];
       if (matching == 0 || hit->position >= list.size() || !holds_a(list.at(hit->position))) __builtin_trap();

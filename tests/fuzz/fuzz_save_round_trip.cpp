@@ -1,7 +1,5 @@
-// Any record the editor can hold, saved and read back, is the same record,
-// and the records around it are unchanged. The input is cut into entries at
-// 0x00 bytes and into lists at 0x01 bytes; bytes an entry cannot hold (CR,
-// 0x1A) are dropped and entries are cut to 4999 bytes.
+// Any record the editor can hold is read back as saved, the records around it unchanged. Entries end at 0x00,
+// lists at 0x01; bytes an entry cannot hold (CR, 0x1A) are dropped and entries cut to 4999 bytes.
 #include "core/check_database.h"
 #include "core/write_record_set.h"
 #include "tests/support/database_folder.h"
@@ -30,13 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Record before = make_record({"before"}, {}, {});
   const Record after = make_record({}, {}, {"after", ""});
   folder.store({before, after});
-  // Replace the second record, then append a copy.
-  if (!write_record_set(folder.db, 2, WriteMode::save, record).is_ok() ||
-      !write_record_set(folder.db, 3, WriteMode::save, record).is_ok()) {
+  if (!write_record_set(folder.db, 2, WriteMode::save, record).is_ok() ||  // replace the second record,
+      !write_record_set(folder.db, 3, WriteMode::save, record).is_ok() ||  // then append a copy
+      folder.records() != std::vector<Record>{before, record, record} || !check_database(folder.db).matches)
     __builtin_trap();
-  }
-  if (folder.records() != std::vector<Record>{before, record, record} || !check_database(folder.db).matches) {
-    __builtin_trap();
-  }
   return 0;
 }

@@ -1,32 +1,80 @@
-// The main window as only the window shows it: its frame and controls, the
-// keys, the command behind each button, the record box with its navigator,
-// text at the widgets, and the end codes with start-up around the window.
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QScreen>
-#include <QScrollBar>
-#include <QSettings>
-#include <QToolButton>
+// The main window and its dialogs as only the window shows them: controls, keys, commands, text, dialogs, end codes.
+#include <QtTest>
+#include <QtWidgets>
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "app/choose_folder.h"
 #include "app/help_viewer.h"
 #include "app/startup.h"
-#include "tests/ui/window_fixture.h"
+#include "tests/support/database_folder.h"
 #include "ui/dialog_units.h"
 #include "ui/entry_text.h"
+#include "ui/find_dialog.h"
 #include "ui/icons.h"
+#include "ui/main_window.h"
+#include "ui/model/exchange_commands.h"
 #include "ui/modify_entry_dialog.h"
+#include "ui/qt_prompt.h"
 #include "ui/record_navigator.h"
 
 namespace zenfaro::testing {
 namespace {
 
-// What the window shows (the lists, the item box, the record box, the
-// focus), the records stored and whether the first holds "kept", what the
-// prompt was asked or told, and how the window ended.
+std::vector<Record> numbered_records(int count) {  // k: "trigger k", "Alpha k" | "exclusion k" | "line k"
+  std::vector<Record> records;
+  for (int k = 1; k <= count; ++k) {
+    const std::string n = std::to_string(k);
+    records.push_back(make_record({"trigger " + n, "Alpha " + n}, {"exclusion " + n}, {"line " + n}));
+  }
+  return records;
+}
+
+// Lets `answer` work the modal dialog of type D that opens next; one left open is closed: a failure cannot hang.
+template <typename D>
+void answer_modal(std::function<void(D&)> answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* dialog = dynamic_cast<D*>(QApplication::activeModalWidget());
+    if (dialog != nullptr) answer(*dialog);
+    if (dialog != nullptr && dialog->isVisible()) dialog->close();
+  });
+}
+
+// The database folder with the editing model and the real main window over it, shown offscreen and active.
+struct WindowFixture : DatabaseFolder {
+  explicit WindowFixture(const std::vector<Record>& records = numbered_records(5)) {
+    store(records);
+    model = std::make_unique<EditorModel>(env, layout(), prompt);
+    window = std::make_unique<MainWindow>(*model, icons);
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) qWarning("the window did not become active");
+  }
+
+  IconChooser icons{1};  // draws 1 for the window, then 2
+  std::unique_ptr<EditorModel> model;
+  std::unique_ptr<MainWindow> window;
+
+  QListWidget* list(ListKind kind) const { return window->list_widget(kind); }
+  void click(const char* button) const { QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton); }
+  QString shown(ListKind kind) const {  // the texts a list shows, top to bottom, as "a, b"
+    QStringList texts;
+    for (int row = 0; row < list(kind)->count(); ++row) texts << list(kind)->item(row)->text();
+    return texts.join(QStringLiteral(", "));
+  }
+  void double_click(ListKind kind, int row) const {
+    const QPoint centre = list(kind)->visualItemRect(list(kind)->item(row)).center();
+    QTest::mouseClick(list(kind)->viewport(), Qt::LeftButton, Qt::NoModifier, centre);  // a click comes first
+    QTest::mouseDClick(list(kind)->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+  }
+};
+
+QString id_and_caption(const QWidget* widget) {  // "ID CAPTION": its "controlId" property and its text
+  return widget->property("controlId").toString() + ' ' + widget->property("text").toString();
+}
+
+// What the window shows, the records stored (whether the first holds "kept"), what was asked or told, the end.
 QStringList state(const WindowFixture& f) {
   QStringList parts{"T: " + f.shown(ListKind::triggers), "X: " + f.shown(ListKind::exclusions),
                     "L: " + f.shown(ListKind::lines), "item " + f.window->item_box()->text(),
@@ -52,9 +100,7 @@ QString changes(const WindowFixture& f, const std::function<void()>& act) {
   return after.join(QStringLiteral(" | "));
 }
 
-std::function<void(WindowFixture&)> press(const char* button) {
-  return [button](WindowFixture& f) { f.click(button); };
-}
+std::function<void(WindowFixture&)> press(const char* button) { return [button](auto& f) { f.click(button); }; }
 
 }  // namespace
 
@@ -68,7 +114,8 @@ class WindowTest : public QObject {
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Pelmar 7 Ostrin Commentary Engine Beta 4"));
     QCOMPARE(f.window->font(), dialog_font());
     const QPoint screen = QGuiApplication::primaryScreen()->geometry().topLeft();
-    QCOMPARE(QRect(f.window->pos(), f.window->minimumSize()), QRect(screen + du.point(6, 18), QSize(du.x(332), du.y(246))));
+    QCOMPARE(QRect(f.window->pos(), f.window->minimumSize()),
+             QRect(screen + du.point(6, 18), QSize(du.x(332), du.y(246))));
     QCOMPARE(f.window->maximumSize(), f.window->minimumSize());
     QVERIFY(f.window->parent() == nullptr);
     QCOMPARE(f.window->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
@@ -91,8 +138,7 @@ class WindowTest : public QObject {
         {120, "&Import Commentary", du.rect(142, 212, 92, 14)}, {119, "E&xport Commentary", du.rect(238, 212, 92, 14)},
         {112, "&Save Record", du.rect(46, 228, 92, 14)}, {117, "&Delete Record", du.rect(142, 228, 92, 14)},
         {118, "&Quit", du.rect(238, 228, 92, 14)}, {199, "", navigator},
-        {113, "1", box.adjusted(navigator.width(), 0, 0, 0)},
-    };
+        {113, "1", box.adjusted(navigator.width(), 0, 0, 0)}};
     QList<QPair<QString, QRect>> expected, created;
     for (const auto& c : controls) expected << qMakePair(QString::number(c.id) + ' ' + c.caption, c.place);
     QStringList tab_stops;
@@ -126,10 +172,7 @@ class WindowTest : public QObject {
         {false, press("export"), "focus export | Commentary Export"},
         {false, press("quit"), "5 stored, kept | ended 1"},
         {false, [](WindowFixture& f) { f.window->close(); }, "ended 0"},
-        // A failed save keeps the window open on the record, the entry still there.
-        {true, press("quit"), "focus quit | told"},
-        {true, type_2, "told"},
-    };
+        {true, press("quit"), "focus quit | told"}, {true, type_2, "told"}};  // a failed save: open, entry kept
     for (const auto& row : rows) {
       WindowFixture f;
       f.window->item_box()->setText(QStringLiteral("kept"));
@@ -156,8 +199,7 @@ class WindowTest : public QObject {
         {nullptr, Qt::ALT | Qt::Key_T, "triggers 1"}, {nullptr, Qt::ALT | Qt::Key_E, "exclusions 1"},
         {nullptr, Qt::ALT | Qt::Key_L, "lines 1"}, {nullptr, Qt::ALT | Qt::Key_A, "item 1"},
         {nullptr, Qt::Key_Return, "item 1"}, {nullptr, Qt::Key_Escape, "item 1"},  // no default or cancel button
-        // Two buttons carry X: the key only moves the focus between them.
-        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"}, {nullptr, Qt::ALT | Qt::Key_X, "export 1"},
+        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"}, {nullptr, Qt::ALT | Qt::Key_X, "export 1"},  // both X
         {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"},
         {nullptr, Qt::Key_Return, "item 1"},  // pressed "Add To E&xclusion", the focus back
         {f.window->navigator()->down_button(), {}, "item 1001"},  // the new-record position
@@ -167,16 +209,14 @@ class WindowTest : public QObject {
         {nullptr, Qt::Key_9, "record 9"}, {nullptr, Qt::Key_9, "record 99"}, {nullptr, Qt::Key_9, "record 999"},
         {box, Qt::Key_Up, "record 1000"}, {box, Qt::Key_Backspace, "record 100"},
         {nullptr, Qt::CTRL | Qt::Key_G, "record 100"},  // selected again, though the box has the focus
-        {nullptr, Qt::Key_7, "record 7"},
-    };
+        {nullptr, Qt::Key_7, "record 7"}};
     for (const auto& step : steps) {
       QWidget* on = step.on != nullptr ? step.on : QApplication::focusWidget();
       if (qobject_cast<QToolButton*>(on) != nullptr) QTest::mouseClick(on, Qt::LeftButton);
       else QTest::keyClick(on, step.keys.key(), step.keys.keyboardModifiers());
       QVERIFY(QApplication::focusWidget() != nullptr);  // an ended window has none
       QCOMPARE(QApplication::focusWidget()->objectName() + ' ' + box->text(), QString::fromLatin1(step.focus_record));
-      // The lists show the record in the box.
-      QCOMPARE(f.shown(ListKind::lines), box->text() == "1001" ? QString() : "line " + box->text());
+      QCOMPARE(f.shown(ListKind::lines), box->text() == "1001" ? QString() : "line " + box->text());  // the record
     }
     QCOMPARE(f.records().at(0).list(ListKind::exclusions), (EntryList{"exclusion 1", "goal"}));
   }
@@ -209,11 +249,122 @@ class WindowTest : public QObject {
     QVERIFY(lines->visualItemRect(lines->item(0)).right() <= lines->viewport()->width());
   }
 
+  void modifyEntryPutsTheTextInTheEntrysPlaceOnOkOnlyAndRefusesAKeyBeyond4999Characters() {
+    const struct { ListKind kind; QString answer, shown; int told; } rows[] = {
+        {ListKind::triggers, "ok", "zulu, trigger 1", 0}, {ListKind::exclusions, "cancel", "exclusion 1", 0},
+        {ListKind::lines, "close", "line 1", 0}, {ListKind::lines, "long", QString(4999, 'x'), 1}};
+    for (const auto& row : rows) {
+      WindowFixture f;
+      const DialogUnits du = dialog_units(dialog_font());
+      IconChooser same_seed(1);
+      same_seed.next();  // the window's
+      const QString entry = f.list(row.kind)->item(0)->text();
+      answer_modal<ModifyEntryDialog>([&](ModifyEntryDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Modify Entry"));
+        QVERIFY(dialog.isModal() && dialog.parentWidget() == f.window.get());
+        QCOMPARE(QRect(dialog.pos(), dialog.size()),
+                 QRect(f.window->mapToGlobal(du.point(26, 24)), QSize(du.x(300), du.y(36))));
+        QCOMPARE(dialog.property("iconResource").toInt(), same_seed.next());
+        QWidget* box = dialog.edit_box();
+        QCOMPARE((QStringList{id_and_caption(box), id_and_caption(box->nextInFocusChain()),
+                              id_and_caption(box->nextInFocusChain()->nextInFocusChain())}),
+                 (QStringList{"101 " + entry, "102 &Cancel", "103 &OK"}));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        dialog.edit_box()->setText(row.answer == "long" ? QString(4999, 'x') : QStringLiteral("zulu"));
+        if (row.answer == "long") QTest::keyClick(box, Qt::Key_Y);  // the 5000th: refused, and told
+        QCoreApplication::processEvents();
+        if (row.answer == "close") dialog.close();
+        else QTest::mouseClick(row.answer == "cancel" ? dialog.cancel_button() : dialog.ok_button(), Qt::LeftButton);
+      });
+      f.double_click(row.kind, 0);
+      QCOMPARE(f.shown(row.kind), row.shown);
+      QCOMPARE(f.prompt.errors(), row.told);
+      QCOMPARE(f.list(row.kind)->currentRow(), 0);
+    }
+  }
+
+  void ctrlFFindsThroughTheRecordBoxSelectsAndScrollsOrLeavesEverything() {
+    std::vector<Record> records = numbered_records(3);
+    EntryList many(60, "filler");
+    many[50] = "the needle";
+    records.push_back(make_record({}, {}, many));
+    WindowFixture f(records);
+    f.window->item_box()->setText(QStringLiteral("pending"));  // saved on the way to the match
+    f.click("addLines");
+    QTest::keyClick(f.window->item_box(), Qt::Key_F, Qt::ControlModifier);
+    FindDialog* find = f.window->find_dialog();
+    QVERIFY(find != nullptr && find->isVisible() && !find->isModal() && find->parentWidget() == f.window.get());
+    QTRY_VERIFY(QApplication::focusWidget() == find->text_box());
+    QListWidget* lines = f.list(ListKind::lines);
+    for (const char* text : {"needle", "haystack"}) {  // nothing found: a message, and nothing moves
+      find->text_box()->setText(QString::fromLatin1(text));
+      QTest::keyClick(find->text_box(), Qt::Key_Return);  // "Find &Next" is its default button
+      QCOMPARE(f.window->record_box()->text(), QStringLiteral("4"));
+      QCOMPARE(lines->selectedItems(), QList<QListWidgetItem*>{lines->item(50)});
+      QVERIFY(lines->viewport()->rect().contains(lines->visualItemRect(lines->item(50))));
+    }
+    QCOMPARE(f.records().at(0).list(ListKind::lines), (EntryList{"line 1", "pending"}));
+    QCOMPARE(f.prompt.messages.back().text, std::string("\"haystack\" was not found."));
+  }
+
+  void messageBoxesHaveNoOwnerAndTheirCaptionIconButtonsAndDefault() {
+    const auto shown = [](const QMessageBox& box) {
+      const QStringList icons{"", "information", "warning", "critical", "question"};
+      QStringList buttons;  // the default one in brackets
+      for (auto* b : box.buttons()) buttons << (b == box.defaultButton() ? "[" + b->text() + "]" : b->text());
+      buttons.sort();
+      return QStringList{box.windowTitle(), icons.at(box.icon()), buttons.join(' '), box.detailedText()}.join(" | ") +
+             (box.parent() != nullptr ? " (owned)" : "");
+    };
+    const struct { std::unique_ptr<QMessageBox> box; const char* shown; } rows[] = {
+        {question_box({"?", "Confirm Action", Icon::question, false, {}}), "Confirm Action | question | &Yes [&No] | "},
+        {question_box({"?", "See help file ?", Icon::none, true, {}}), "See help file ? |  | &No [&Yes] | "},
+        {question_box({"?", "Confirm Import", Icon::question, false, "3 new."}),
+         "Confirm Import | question | &Yes Show Details... [&No] | 3 new."},
+        {message_box({"Done."}), "Pelmar 7 Ostrin Commentary Engine |  | [OK] | "},
+        {message_box({"!", kDefaultCaption, Icon::error}), "Pelmar 7 Ostrin Commentary Engine | critical | [OK] | "}};
+    for (const auto& row : rows) QCOMPARE(shown(*row.box), QString::fromLatin1(row.shown));
+  }
+
+  void fileDialogsOpenOverTheEditorOnTheWorkingFolderAndCancelGivesNothing() {
+    TempFolder folder;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.path().u8string()));
+    QDialog editor;  // the editor window runs modally
+    editor.setWindowModality(Qt::ApplicationModal);
+    editor.show();
+    QtPrompt prompt;
+    const struct { FileRequest request; const char* shown; } rows[] = {
+        {import_request(), "Cross-Reference Output File | Cross References (*.CMX) | *.CMX | CMX | open"},
+        {export_request(), "Commentary Export | Commentary Exports (*.CMX) | *.CMX | CMX | save, asks to replace"}};
+    for (const auto& row : rows) {
+      QString shown;
+      answer_modal<QFileDialog>([&](QFileDialog& dialog) {
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        shown = QStringList{dialog.windowTitle(), dialog.nameFilters().join(';'), name->text(), dialog.defaultSuffix(),
+                            dialog.acceptMode() == QFileDialog::AcceptSave ? "save" : "open"}
+                    .join(QStringLiteral(" | "));
+        if (!dialog.testOption(QFileDialog::DontConfirmOverwrite)) shown += QStringLiteral(", asks to replace");
+        QVERIFY(dialog.parentWidget() == &editor);
+        QCOMPARE(dialog.directory().canonicalPath(), QDir::current().canonicalPath());
+        name->setText(QStringLiteral("mine"));  // a new file, without its extension
+        static_cast<QDialog&>(dialog).accept();
+      });
+      QCOMPARE(fs::u8path(prompt.choose_file(row.request).value_or("")), fs::canonical(folder.path()) / "mine.CMX");
+      QCOMPARE(shown, QString::fromLatin1(row.shown));
+      answer_modal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+      QVERIFY(!prompt.choose_file(row.request).has_value());
+    }
+    QDir::setCurrent(before);
+  }
+
   void aRealImportEndsTheWindowWith123AndStartUpOpensItAgainOnRecord1() {
     DatabaseFolder folder;
     folder.store(numbered_records(5));
     write_bytes(folder.work("cmthelp.txt"), "Caf\xE9 r\xE8gles.\r\n");
-    const Record extending = make_record({"trigger 1", "Alpha 1"}, {"exclusion 1"}, {"imported"});  // record 1, longer
+    const Record extending = make_record({"trigger 1", "Alpha 1"}, {"exclusion 1"}, {"imported"});  // extends 1
     write_bytes(folder.work("extends.CMX"), exchange_of({extending}));
     folder.prompt.answers = {true, true};  // the help file; the import
     folder.prompt.files = {folder.work("extends.CMX").u8string()};

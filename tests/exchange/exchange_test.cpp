@@ -1,10 +1,11 @@
-// Import Commentary: the pieces of the format, the classification and its
-// reports, the merge with duplicate removal, the confirmation, the log, the
-// capacities, and what each outcome leaves.
+// Export and Import Commentary: the exchange file byte for byte, classification, merge, log, capacities, outcomes.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "core/line_reader.h"
 #include "exchange/exchange_format.h"
+#include "exchange/export_commentary.h"
 #include "exchange/fingerprint.h"
 #include "exchange/import_commentary.h"
 #include "exchange/import_log.h"
@@ -17,29 +18,93 @@ namespace {
 
 using namespace testing;
 
-const Record kGoal = make_record({"goal", "shot"}, {}, {"What a strike"});
 const Record kSave = make_record({"save"}, {"own goal"}, {"Great hands", "Tipped over"});
 const Record kCorner = make_record({"corner"}, {}, {"Swung in"});
 const std::string kTerminator = "*!**!*";
 
-std::tm december_6_2026() {
-  std::tm day{};
-  day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 6;
-  return day;
+class Exporting : public ::testing::Test {
+ protected:
+  Status run(const char* name = "out.CMX") {
+    records = -1;
+    return export_commentary(folder.db, folder.work(name), &records);
+  }
+  DatabaseFolder folder;
+  std::int32_t records = 0;
+};
+
+TEST_F(Exporting, TheExchangeFileIsTheStoredRecordsInCanonicalForm) {
+  const Record odd = make_record({""}, {"a\nb"}, {"", "x\n"});
+  const struct { std::string data, index, records /* what follows the header */; std::int32_t count; } rows[] = {
+      {stored(kGoal), index_bytes({0}), stored(kGoal), 1},  // the worked example, 126 bytes
+      {"", "", "", 0},                                      // the empty database, 84 bytes
+      {stored(odd), index_bytes({0}), stored(odd), 1},
+      {"3\r\na\r\nb\r\nc\r\n\t0,1 \r\nz\r\n", index_bytes({0}), stored(make_record({"a", "b", "c"}, {}, {"z"})), 1},
+      {stored(kGoal), index_bytes({0, 1000, -1}), stored(kGoal) + stored(Record{}) + stored(Record{}), 3},
+      {std::string(6000, 'q') + "\r\n", index_bytes({0}), stored(Record{}), 1}};  // an entry line read as a count
+  for (const auto& row : rows) {
+    folder.store_files(row.data, row.index);
+    ASSERT_TRUE(run().is_ok());
+    EXPECT_EQ(std::make_pair(read_bytes(folder.work("out.CMX")), records),
+              std::make_pair(exchange_header(row.count) + row.records, row.count));
+  }
+  EXPECT_EQ((exchange_header(1) + stored(kGoal)).size(), 126u);
+  EXPECT_EQ(export_message(0, "C:\\x\\out.CMX"), "0 commentary entries were exported to C:\\x\\out.CMX.");
 }
 
+TEST_F(Exporting, TheProgramsOwnFilesAreRefusedAndAUsersFilesKept) {
+  folder.store({kGoal});
+  const std::string data = folder.data();
+  for (const char* name : {"commdb.dat", "commdb.idx", "./commdb.dat", "temp.tmp", "commdb.old", "zenfaro.log",
+                           "tempfile2.tmp", "HASHES2.TXT", "zenfaro.lck", "zenfaro.jrn"}) {
+    EXPECT_EQ(run(name).code(), Status::Code::refused) << name;
+    EXPECT_EQ(records, -1);
+  }
+  EXPECT_NE(run("commdb.dat").message().find("it would be destroyed"), std::string::npos);
+  EXPECT_EQ(folder.data(), data);
+  fs::create_directories(folder.work("sub"));  // names that only look like the program's are the user's
+  for (const char* name : {"tempfile.txt", "myhashes.txt", "sub/commdb.dat"}) EXPECT_TRUE(run(name).is_ok()) << name;
+  // A file that happens to have the name the export writes beside its target is not the export's to overwrite.
+  write_bytes(folder.work("out.CMX.part"), "the user's");
+  ASSERT_TRUE(run().is_ok());
+  EXPECT_EQ(read_bytes(folder.work("out.CMX.part")), "the user's");
+  EXPECT_EQ(read_bytes(folder.work("out.CMX")), exchange_of({kGoal}));
+}
+
+// Whatever fails, an existing target stays as it was and the failure is told, never the closing message.
+TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
+  folder.store({kGoal, kGoal});
+  folder.env.count_reads = true;
+  write_bytes(folder.work("out.CMX"), "old export");
+  folder.env.log.clear();
+  ASSERT_TRUE(run().is_ok());
+  const std::vector<std::string> operations = folder.env.log;
+  EXPECT_NE(std::find(operations.begin(), operations.end(), "create out.CMX.part"), operations.end());
+  ASSERT_GE(operations.size(), 7u);  // open, read, create, write, sync, close, chmod, rename
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    SCOPED_TRACE("failing: " + operations[i]);
+    write_bytes(folder.work("out.CMX"), "old export");
+    folder.env.log.clear();
+    folder.env.fail_at = static_cast<int>(i);
+    const Status status = run();
+    folder.env.fail_at = -1;
+    EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
+    EXPECT_NE(status.message().find("The existing file was left as it was."), std::string::npos);
+    EXPECT_EQ(std::make_tuple(records, read_bytes(folder.work("out.CMX")), is_file(folder.work("out.CMX.part"))),
+              std::make_tuple(-1, std::string("old export"), false));
+  }
+}
+
+std::tm december_6_2026() { std::tm day{}; day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 6; return day; }
+
 TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
-  const struct {
-    Record record;
-    std::uint32_t full, trigger;
-  } fingerprints[] = {{make_record({"abc"}, {}, {}), 148534000u, 148534000u},
-                      {make_record({}, {"a"}, {}), 0xC25E0178u, 0xC25E0178u},
-                      {make_record({"ab", "c"}, {}, {}), 148534000u, 148534000u},  // no separators
-                      {make_record({""}, {""}, {""}), 12345678u, 12345678u},
-                      {make_record({}, {}, {"a"}), 0xC25E0178u, 12345678u}};  // lines: the full one only
+  const struct { Record record; std::uint32_t full, trigger; } fingerprints[] = {
+      {make_record({"abc"}, {}, {}), 148534000u, 148534000u}, {make_record({}, {"a"}, {}), 0xC25E0178u, 0xC25E0178u},
+      {make_record({"ab", "c"}, {}, {}), 148534000u, 148534000u},  // no separators
+      {make_record({""}, {""}, {""}), 12345678u, 12345678u},
+      {make_record({}, {}, {"a"}), 0xC25E0178u, 12345678u}};  // lines: the full one only
   for (const auto& row : fingerprints) {
-    EXPECT_EQ(fingerprints_of(row.record).full, row.full) << stored(row.record);
-    EXPECT_EQ(fingerprints_of(row.record).trigger, row.trigger) << stored(row.record);
+    const Fingerprints got = fingerprints_of(row.record);
+    EXPECT_EQ(std::make_pair(got.full, got.trigger), std::make_pair(row.full, row.trigger)) << stored(row.record);
   }
   EXPECT_EQ(fingerprint_step(0, " "), 0x20u);     // the low five bits are 0: no rotation
   EXPECT_EQ(fingerprint_step(0, "\xE0"), 0xE0u);  // bytes count as unsigned
@@ -49,12 +114,12 @@ TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
 
   const std::string rest = line("Handler=ZENFARO.EXE") + line("anything") + line("[Exported Commentary]");
   const struct { std::string bytes; bool passes; } headers[] = {{exchange_header(0), true},
-                 {line("[Version]") + line("Handler=ZENFARO.EXE") + "[Exported Commentary]", true},
-                 {line("[Version]") + rest, true}, {line("[version]") + rest, false},
-                 {line("[Version] ") + rest, false}, {"\xEF\xBB\xBF" + line("[Version]") + rest, false},
-                 {line("[Version]") + line("Handler=zenfaro.exe") + line("[Exported Commentary]"), false},
-                 {"[Version]\nHandler=ZENFARO.EXE\n\n[Exported Commentary]\n", false},
-                 {line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99"), false}, {"", false}};
+      {line("[Version]") + line("Handler=ZENFARO.EXE") + "[Exported Commentary]", true},
+      {line("[Version]") + rest, true}, {line("[version]") + rest, false},
+      {line("[Version] ") + rest, false}, {"\xEF\xBB\xBF" + line("[Version]") + rest, false},
+      {line("[Version]") + line("Handler=zenfaro.exe") + line("[Exported Commentary]"), false},
+      {"[Version]\nHandler=ZENFARO.EXE\n\n[Exported Commentary]\n", false},
+      {line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99"), false}, {"", false}};
   TempFolder folder;
   for (const auto& row : headers) {
     write_bytes(folder / "x.CMX", row.bytes);
@@ -97,12 +162,8 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
   const Record other_goal = make_record({"goal", "shot"}, {}, {"Another line"});
   const Record reordered = make_record({"save"}, {"own goal"}, {"Tipped over", "Great hands"});
   const std::string identical = " is identical to stored record ";
-  const struct {
-    std::vector<Record> stored;
-    std::string exchange;
-    std::string impres;
-    std::vector<std::int32_t> counts;  // new, identical, extending, merged
-  } rows[] = {
+  const struct { std::vector<Record> stored; std::string exchange, impres; std::vector<std::int32_t> counts; }
+      rows[] = {
       {{}, exchange_of({kGoal, kSave}), line("Record 1 is new.") + line("Record 2 is new."), {2, 0, 0, 2}},
       {{kGoal, kSave, kCorner}, exchange_of({kGoal, kSave, kCorner}),
        line("Record 1" + identical + "1 ") + line("Record 2" + identical + "2 ") + line("Record 3" + identical + "3 "),
@@ -112,22 +173,19 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
        line("Record 1 extends stored record 2 ") + line("Record 2 is new.") + line("Record 3 is new."), {2, 0, 1, 4}},
       {{}, exchange_header(3) + stored(kGoal),  // missing records read as empty ones
        line("Record 1 is new.") + line("Record 2 is new.") + line("Record 3 is new."), {3, 0, 0, 3}},
-      {{kGoal}, exchange_header(-2), "", {0, 0, 0, 1}},
-  };
+      {{kGoal}, exchange_header(-2), "", {0, 0, 0, 1}}};
   for (const auto& row : rows) {
     const ImportOutcome outcome = import(row.stored, row.exchange, false);
     EXPECT_EQ(outcome.result, ImportResult::declined);
     std::string hashes;
     for (const Record& record : row.stored) hashes += hash_line(record);
-    EXPECT_EQ(file("hashes.txt"), hashes);
-    EXPECT_EQ(file("impres.txt"), row.impres);
-    const ImportSummary& s = outcome.summary;
+    EXPECT_EQ(std::make_pair(file("hashes.txt"), file("impres.txt")), std::make_pair(hashes, row.impres));
+    const ImportSummary& s = outcome.summary;  // new, identical, extending, merged
     EXPECT_EQ(std::vector<std::int32_t>({s.new_records, s.identical, s.extending, s.merged}), row.counts);
   }
   import({}, exchange_of({make_record({"abc"}, {}, {}), kSave}), false);
   EXPECT_EQ(file("hashes2.txt"), line(" 148534000 ") + hash_line(kSave));
-  // The confirmation keeps its question, says when the file is cut short,
-  // and offers the details.
+  // The confirmation keeps its question, says when the file is cut short, and offers the details.
   import({kGoal, kSave}, exchange_header(5) + stored(make_record({"goal", "shot"}, {}, {"New", "What a strike"})),
          false);
   const Question& question = folder_.prompt.questions.at(0);
@@ -144,11 +202,10 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
   EXPECT_EQ(folder_.prompt.questions.at(0).text, "Are you sure you want to import 0 records ?");
 }
 
-// Stored records first with the lines that extend them, then the new ones;
-// every list without repeated entries.
+// Stored records first with the lines that extend them, then the new ones; every list without repeated entries.
 TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
   const Record other = make_record({"z"}, {}, {"new"});
-  const std::string t = kTerminator;
+  const std::string t = kTerminator, q9000(9000, 'q');
   const struct { std::vector<Record> stored, incoming, after; } rows[] = {
       {{make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C"})}, {make_record({"goal"}, {}, {"A", "B"})},
        {make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C", "A"})}},
@@ -161,14 +218,11 @@ TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
        {make_record({"same"}, {"same"}, {"same"}), make_record({"same"}, {}, {"Same", "same"})}},
       {{make_record({t}, {}, {"x"})}, {make_record({t}, {}, {t}), make_record({"t"}, {t, t}, {t + "!"})},
        {make_record({t}, {}, {"x", t}), make_record({"t"}, {t}, {t + "!"})}},
-      {{}, {make_record({std::string(9000, 'q')}, {"a\nb"}, {"x\n"})},  // any length passes whole
-       {make_record({std::string(9000, 'q')}, {"a\nb"}, {"x\n"})}},
-  };
+      {{}, {make_record({q9000}, {"a\nb"}, {"x\n"})}, {make_record({q9000}, {"a\nb"}, {"x\n"})}}};  // any length
   for (const auto& row : rows) {
     ASSERT_EQ(import(row.stored, exchange_of(row.incoming)).result, ImportResult::completed);
-    EXPECT_EQ(folder_.records(), row.after);
-    EXPECT_EQ(folder_.index(), index_of(row.after));
-    EXPECT_EQ(folder_.db.record_count, static_cast<std::int32_t>(row.after.size()));
+    EXPECT_EQ(std::make_tuple(folder_.records(), folder_.index(), folder_.db.record_count),
+              std::make_tuple(row.after, index_of(row.after), static_cast<std::int32_t>(row.after.size())));
   }
   // The merge work file: list groups with terminators, no counts.
   import({make_record({"t"}, {"x"}, {"l1"})}, exchange_of({make_record({"t"}, {"x"}, {"l2"}), Record{}}));
@@ -190,24 +244,20 @@ TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
                                      line("Logging: COMMDB.DAT") + stored(kGoal) +
                                      line("Logging: " + folder_.work("in.CMX").u8string()) + exchange +
                                      line("*** Log end"));
-  for (const char* kept : {"hashes.txt", "hashes2.txt", "impres.txt", "tempfile.tmp"}) {
-    EXPECT_TRUE(is_file(folder_.work(kept)));
-  }
-  for (const char* gone : {"tempfile2.tmp", "tempfile2.idx", "zenfaro.jrn", "importold.dat"}) {
+  for (const char* kept : {"hashes.txt", "hashes2.txt", "impres.txt", "tempfile.tmp"})
+    EXPECT_TRUE(is_file(folder_.work(kept))) << kept;
+  for (const char* gone : {"tempfile2.tmp", "tempfile2.idx", "zenfaro.jrn", "importold.dat"})
     EXPECT_FALSE(is_file(folder_.work(gone))) << gone;
-  }
   EXPECT_EQ(read_bytes(folder_.work("commdb.old")), "older backup");  // the import makes no backup
   // Declined: the database as it was, the new files left to look at.
   EXPECT_EQ(import({kGoal}, exchange, false).result, ImportResult::declined);
-  EXPECT_EQ(folder_.data(), stored(kGoal));
-  EXPECT_EQ(file("tempfile2.tmp"), stored(kGoal) + stored(kCorner));
-  EXPECT_FALSE(is_file(folder_.work("zenfaro.log")));
+  EXPECT_EQ(std::make_tuple(folder_.data(), file("tempfile2.tmp"), is_file(folder_.work("zenfaro.log"))),
+            std::make_tuple(stored(kGoal), stored(kGoal) + stored(kCorner), false));
   // The log copies lines re-ended, up to a 0x1A, and nothing of a missing data file.
   folder_.store_files(count(1) + "a\nb\r\n" + count(0) + count(0) + "stray", index_bytes({0}));
   ASSERT_EQ(import(exchange_header(0) + "after\x1Ahidden\r\n").result, ImportResult::completed);
-  EXPECT_NE(file("zenfaro.log").find(line("Logging: COMMDB.DAT") + count(1) + "a\nb\r\n" + count(0) + count(0) +
-                                     line("stray") + "Logging: "),
-            std::string::npos);
+  const std::string copied = line("Logging: COMMDB.DAT") + count(1) + "a\nb\r\n" + count(0) + count(0) + line("stray");
+  EXPECT_NE(file("zenfaro.log").find(copied + "Logging: "), std::string::npos);
   EXPECT_NE(file("zenfaro.log").find(exchange_header(0) + line("after") + line("*** Log end")), std::string::npos);
   folder_.store_files("", "");
   std::filesystem::remove(folder_.layout().data_file());
@@ -223,21 +273,19 @@ TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythin
     lists[1] += count(1) + line("a") + count(0) + count(5000);
     for (int i = 0; i < 5000; ++i) lists[1] += line(std::to_string(r * 5000 + i));
   }
+  const ImportResult rejected = ImportResult::rejected, refused = ImportResult::refused;
   const struct { std::vector<Record> stored; std::string exchange; ImportResult result; std::string words; } rows[] = {
-      {{kGoal}, line("[Version]") + line("Handler=ZENFARO.EXE"), ImportResult::rejected, "Not a commentary file."},
-      {{kGoal}, "", ImportResult::rejected, "Not a commentary file."},
-      {{kGoal}, exchange_header(32001), ImportResult::refused, "announces 32001 records; an import can take at most 32000"},
-      {{}, lists[0], ImportResult::refused, "Record 2 of the exchange file has a list of 5001 entries"},
-      {std::vector<Record>(9999, kCorner), exchange_of({kGoal, kSave}), ImportResult::refused, "of 10001 records"},
-      {{make_record({"a"}, {}, {})}, lists[1], ImportResult::refused, "more than 32000 different entries"},
-  };
+      {{kGoal}, line("[Version]") + line("Handler=ZENFARO.EXE"), rejected, "Not a commentary file."},
+      {{kGoal}, "", rejected, "Not a commentary file."},
+      {{kGoal}, exchange_header(32001), refused, "announces 32001 records; an import can take at most 32000"},
+      {{}, lists[0], refused, "Record 2 of the exchange file has a list of 5001 entries"},
+      {std::vector<Record>(9999, kCorner), exchange_of({kGoal, kSave}), refused, "of 10001 records"},
+      {{make_record({"a"}, {}, {})}, lists[1], refused, "more than 32000 different entries"}};
   for (const auto& row : rows) {
     const ImportOutcome outcome = import(row.stored, row.exchange);
-    EXPECT_EQ(outcome.result, row.result);
     EXPECT_NE(outcome.message.find(row.words), std::string::npos) << outcome.message;
-    EXPECT_EQ(outcome.icon, row.result == ImportResult::rejected ? Icon::none : Icon::error);
-    EXPECT_TRUE(folder_.prompt.questions.empty());
-    EXPECT_EQ(folder_.data(), stored(row.stored));
+    EXPECT_EQ(std::make_tuple(outcome.result, outcome.icon, folder_.prompt.questions.size(), folder_.data()),
+              std::make_tuple(row.result, row.result == rejected ? Icon::none : Icon::error, 0u, stored(row.stored)));
     EXPECT_FALSE(is_file(folder_.work("tempfile2.tmp")) || is_file(folder_.work("zenfaro.log")));
   }
   EXPECT_EQ(import({}, lists[2] + std::string(5000, '\r') + count(0) + count(0)).result, ImportResult::completed);
@@ -254,9 +302,9 @@ TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythin
     folder_.store({kGoal});
     write_bytes(folder_.work(name), exchange_of({kSave}));
     const ImportOutcome outcome = import_commentary(folder_.db, folder_.work(name).u8string(), folder_.prompt);
-    EXPECT_EQ(outcome.result, ImportResult::refused) << name;
     EXPECT_NE(outcome.message.find(name), std::string::npos);
-    EXPECT_EQ(read_bytes(folder_.work(name)), exchange_of({kSave}));
+    EXPECT_EQ(std::make_pair(outcome.result, read_bytes(folder_.work(name))),
+              std::make_pair(ImportResult::refused, exchange_of({kSave})));
   }
 }
 
