@@ -15,9 +15,9 @@ namespace {
 
 using namespace testing;
 
-
 // `bytes` read with a script of reads: c a count, l a list count, e an entry line, k an entry kept to 4
-// bytes, E whether the data has ended. The results, joined by "|", must be `expected`.
+// bytes, E whether the data has ended, p the rest as the import log copies it. The results, joined by "|", must be
+// `expected`.
 struct Reads { std::string bytes; const char* script; std::string expected; };
 const Reads kReadingRules[] = {
     {" 3 \r\nnext\r\n", "ce", "3|next"}, {"3\r\nnext\r\n", "ce", "3|next"}, {"  3\t \r\nnext\r\n", "ce", "3|next"},
@@ -31,6 +31,8 @@ const Reads kReadingRules[] = {
     {"abcdefghijkl\r\nnext\r\n", "ke", "abcd|next"},
     {" 999999999 \r\na\r\n", "l", "32003"},  // bounded by the bytes left plus a list's capacity
     {"-4\r\n", "l", "0"}, {"", "Ece", "1|0|"},
+    {"a\r\nb\rc\nd\r\n\r\nx\x1Ay\r\n", "p", "a\r\nb\r\nc\nd\r\n\r\nx\r\n"},
+    {"x\r\ny", "p", "x\r\ny\r\n"}, {"z\r\n", "p", "z\r\n"},
 };
 
 std::string run_script(ReadableFile* file, std::size_t buffer, const char* script, bool views) {
@@ -43,6 +45,12 @@ std::string run_script(ReadableFile* file, std::size_t buffer, const char* scrip
       case 'l': results += std::to_string(in.read_list_count()); break;
       case 'E': results += in.at_end() ? "1" : "0"; break;
       case 'k': in.read_entry(&entry, 4); results += entry; break;
+      case 'p':  // each entry ended with CR LF, up to a 0x1A; with views, runs of lines that end so taken at once
+        while (!in.at_end()) {
+          const std::string_view plain = views ? in.read_plain_lines() : std::string_view();
+          results += plain.empty() ? line(in.read_entry_view(entry)) : std::string(plain);
+        }
+        break;
       default: if (views) { results += in.read_entry_view(entry); } else { in.read_entry(&entry); results += entry; }
     }
   }
