@@ -51,7 +51,7 @@ TEST_F(Cli, EditingCommandsWorkAsTheWindowDoes) {
       {{"show", "2", "--raw"}, count(2) + line("omega") + line("zeta") + count(0) + count(0)},
       {{"remove", "1", "triggers", "1", "1"}, "Record 1 saved; its triggers list holds 1 entries.\n"},
       {{"show", "5", "--raw"}, count(0) + count(0) + count(0)},
-      {{"delete", "02"}, "Record 2 deleted; the database holds 1 records.\n"},
+      {{"delete", std::string(18, '0') + "2"}, "Record 2 deleted; the database holds 1 records.\n"},  // 19 digits
       {{"check"}, "commdb.dat and commdb.idx match: 1 records.\n"}};
   for (const auto& row : rows) {
     const CliRun run = cli(row.args);
@@ -90,6 +90,9 @@ TEST_F(Cli, RefusalsExitWithOneAndUsageErrorsWithTwoChangingNothing) {
     EXPECT_EQ(cli({"show", number}).status, 2) << number;
     EXPECT_EQ(cli({"remove", "1", "lines", number == std::string("0") ? "-0" : number}).status, 2) << number;
   }
+  fs::permissions(folder_ / "commdb.dat", fs::perms::owner_read);  // a delete the database refuses
+  EXPECT_EQ(cli({"delete", "1"}).status, 1);
+  fs::permissions(folder_ / "commdb.dat", fs::perms::owner_all);
   EXPECT_EQ(data(), before);
   EXPECT_EQ(run_cli({}).status, 2);
 }

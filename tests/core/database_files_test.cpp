@@ -28,6 +28,7 @@ const Reads kReadingRules[] = {
     {"a\nb\r\n\r\nlast", "eeeE", "a\nb||last|1"},   // a lone LF belongs to the entry
     {"ab\x1A" "cd\r\n 5 \r\n", "eEce", "ab|1|0|"},  // 0x1A ends the entry and the data
     {" 1 \r\n", "cEce", "1|1|0|"},                  // past the end: 0 and empty
+    {std::string("\0a\r\n", 4), "Ee", std::string("0|\0a", 4)},  // a NUL is a byte like any other
     {"abcdefghijkl\r\nnext\r\n", "ke", "abcd|next"},
     {" 999999999 \r\na\r\n", "l", "32003"},  // bounded by the bytes left plus a list's capacity
     {"-4\r\n", "l", "0"}, {"", "Ece", "1|0|"},
@@ -72,7 +73,8 @@ TEST(Reading, EveryReadingRuleWithSmallAndLargeBuffers) {
 TEST(Reading, LeadingNumbersAndTheStoredSignedForm) {
   const struct { const char* text; std::int32_t any_base, decimal /* as the record box reads it */; } rows[] = {
       {"12", 12, 12}, {" \t12abc", 12, 12}, {"abc", 0, 0}, {"", 0, 0}, {"2.5", 2, 2}, {"3.5", 4, 4}, {"2.6", 3, 3},
-      {"-7", -7, -7}, {"1e3", 1000, 1000}, {"1D2", 100, 100}, {"1,000", 1, 1}, {"99999999999", 2147483647, 2147483647},
+      {"-7", -7, -7}, {"1e3", 1000, 1000}, {"2e10", 2147483647, 2147483647}, {"1D2", 100, 100}, {"2x5", 2, 2},
+      {"1,000", 1, 1}, {"99999999999", 2147483647, 2147483647},
       {"-99999999999", -2147483647 - 1, -2147483647 - 1}, {"&H1F", 31, 0}, {"&h1f", 31, 0}, {"&B101", 5, 0},
       {"&O17", 15, 0}, {"&Q17", 15, 0}, {"&17", 15, 0}, {"&H", 0, 0}, {" &HA", 10, 0}, {"&HFFFFFFFFFF", 2147483647, 0}};
   for (const auto& row : rows)
