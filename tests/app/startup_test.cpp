@@ -87,8 +87,7 @@ TEST_F(Startup, KestraneMovesIntoTheGameOnceAndOnlyInTheHostLayout) {
   EXPECT_EQ(read_bytes(program("kestrane.pbc")), "old");
   make_host();
   run();
-  EXPECT_EQ(read_bytes(program("kestrane.pbc")), "new kestrane");
-  EXPECT_FALSE(is_file(plugin("kestrane.pbc")));
+  EXPECT_TRUE(read_bytes(program("kestrane.pbc")) == "new kestrane" && !is_file(plugin("kestrane.pbc")));
   env_.log.clear();
   run();  // a second start copies nothing
   for (const std::string& operation : env_.log) EXPECT_EQ(operation.find("kestrane"), std::string::npos);
