@@ -1,7 +1,6 @@
 // The database files: reading rules, numbers, the index, records by number, Windows-1252 text, saves byte for byte.
 #include <gtest/gtest.h>
 
-
 #include "core/check_database.h"
 #include "core/cp1252.h"
 #include "core/line_reader.h"
@@ -72,8 +71,8 @@ TEST(Reading, EveryReadingRuleWithSmallAndLargeBuffers) {
 TEST(Reading, LeadingNumbersAndTheStoredSignedForm) {
   const struct { const char* text; std::int32_t any_base, decimal /* as the record box reads it */; } rows[] = {
       {"12", 12, 12}, {" \t12abc", 12, 12}, {"abc", 0, 0}, {"", 0, 0}, {"2.5", 2, 2}, {"3.5", 4, 4}, {"2.6", 3, 3},
-      {"-7", -7, -7}, {"1e3", 1000, 1000}, {"2e10", 2147483647, 2147483647}, {"1D2", 100, 100}, {"2x5", 2, 2},
-      {"1,000", 1, 1}, {"99999999999", 2147483647, 2147483647},
+      {"-7", -7, -7}, {"1e3", 1000, 1000}, {"2e10", 2147483647, 2147483647}, {"1D2", 100, 100}, {"1e+3", 1000, 1000},
+      {"2x5", 2, 2}, {"1,000", 1, 1}, {"99999999999", 2147483647, 2147483647},
       {"-99999999999", -2147483647 - 1, -2147483647 - 1}, {"&H1F", 31, 0}, {"&h1f", 31, 0}, {"&B101", 5, 0},
       {"&O17", 15, 0}, {"&Q17", 15, 0}, {"&17", 15, 0}, {"&H", 0, 0}, {" &HA", 10, 0}, {"&HFFFFFFFFFF", 2147483647, 0}};
   for (const auto& row : rows)
@@ -262,7 +261,7 @@ TEST(Saving, TheRealFileSystemTellsWhatFailed) {
   std::unique_ptr<WritableFile> full;
   ASSERT_TRUE(default_env().open_writable("/dev/full", OpenMode::truncate, &full).is_ok());
   EXPECT_EQ(full->append("x").reason(), "No space left on device");
-  EXPECT_TRUE(!full->sync().is_ok() && full->close().is_ok());
+  EXPECT_TRUE(!full->sync().is_ok() && full->close().is_ok() && full->close().is_ok());  // a second close is harmless
   EXPECT_NE(full->append("x").message().find("already closed"), std::string::npos);
   TempFolder folder;
   ASSERT_TRUE(write_string_to_file(default_env(), folder / "one", "xyz").is_ok());
@@ -273,6 +272,7 @@ TEST(Saving, TheRealFileSystemTellsWhatFailed) {
   EXPECT_TRUE(default_env().remove_file(folder / "none").is_not_found());
   const Status too_long = default_env().open_readable(folder / std::string(5000, 'n'), &file);
   EXPECT_FALSE(too_long.is_ok() || too_long.is_not_found()) << too_long.message();
+  EXPECT_FALSE(default_env().file_info(folder.path()).exists);  // a folder is no file
 }
 #endif
 
