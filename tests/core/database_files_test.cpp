@@ -253,6 +253,11 @@ TEST(Saving, ARecordBeyondTheCapacityIsRefusedAndNothingChanges) {
   EXPECT_TRUE(write_record_set(folder.db, kMaxRecords, WriteMode::save, kGoal).is_ok());
   after.back() = kGoal;
   EXPECT_EQ(std::make_pair(folder.data(), folder.index()), std::make_pair(stored(after), index_of(after)));
+  const std::string over = folder.data() + stored(kA);  // a record more than the index lists, which a save keeps
+  write_bytes(folder.layout().data_file(), over);
+  EXPECT_NE(write_record_set(folder.db, 1, WriteMode::save, kGoal).message().find("10000 records. Nothing was saved"),
+            std::string::npos);
+  EXPECT_EQ(folder.data(), over);
 }
 
 #ifdef __linux__

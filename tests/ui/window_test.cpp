@@ -111,17 +111,14 @@ class WindowTest : public QObject {
   void aFixedDialogInFontUnitsWithItsControlsInOrderAndTheSeededIcon() {
     WindowFixture f;
     const DialogUnits du = dialog_units(dialog_font());
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("Pelmar 7 Ostrin Commentary Engine Beta 4"));
-    QCOMPARE(f.window->font(), dialog_font());
+    QVERIFY(f.window->windowTitle() == "Pelmar 7 Ostrin Commentary Engine Beta 4" && f.window->font() == dialog_font());
     const QPoint screen = QGuiApplication::primaryScreen()->geometry().topLeft();
     QCOMPARE(QRect(f.window->pos(), f.window->minimumSize()),
              QRect(screen + du.point(6, 18), QSize(du.x(332), du.y(246))));
-    QCOMPARE(f.window->maximumSize(), f.window->minimumSize());
-    QVERIFY(f.window->parent() == nullptr);
+    QVERIFY(f.window->maximumSize() == f.window->minimumSize() && f.window->parent() == nullptr);
     QCOMPARE(f.window->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
              Qt::WindowFlags(Qt::WindowCloseButtonHint));
-    QCOMPARE(f.window->property("iconResource").toInt(), IconChooser(1).next());
-    QVERIFY(icon_image(1) != icon_image(2));
+    QVERIFY(f.window->property("iconResource").toInt() == IconChooser(1).next() && icon_image(1) != icon_image(2));
     // A unit is a quarter of the average letter width across, an eighth of the height down.
     QCOMPARE(du.base_y, QFontMetrics(dialog_font()).height());
     QCOMPARE((DialogUnits{6, 13}.rect(10, 210, 30, 12)), QRect(15, 341, 45, 20));
@@ -260,8 +257,7 @@ class WindowTest : public QObject {
       same_seed.next();  // the window's
       const QString entry = f.list(row.kind)->item(0)->text();
       answer_modal<ModifyEntryDialog>([&](ModifyEntryDialog& dialog) {
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Modify Entry"));
-        QVERIFY(dialog.isModal() && dialog.parentWidget() == f.window.get());
+        QVERIFY(dialog.windowTitle() == "Modify Entry" && dialog.isModal() && dialog.parentWidget() == f.window.get());
         QCOMPARE(QRect(dialog.pos(), dialog.size()),
                  QRect(f.window->mapToGlobal(du.point(26, 24)), QSize(du.x(300), du.y(36))));
         QCOMPARE(dialog.property("iconResource").toInt(), same_seed.next());
@@ -280,8 +276,7 @@ class WindowTest : public QObject {
       });
       f.double_click(row.kind, 0);
       QCOMPARE(f.shown(row.kind), row.shown);
-      QCOMPARE(f.prompt.errors(), row.told);
-      QCOMPARE(f.list(row.kind)->currentRow(), 0);
+      QVERIFY(f.prompt.errors() == row.told && f.list(row.kind)->currentRow() == 0);
     }
   }
 
