@@ -179,8 +179,8 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   folder.store({kFirst, kSecond});
   write_bytes(folder.base("commdb.old"), folder.data());
   write_bytes(folder.layout().data_file(), stored(kSaved));
-  write_bytes(journal_file(folder.layout()), "zenfaro replacement journal 2\nundo\tcommdb.idx\timportold.idx\n"
-                                               "undo\tcommdb.dat\tcommdb.old\nend\n");
+  write_bytes(journal_file(folder.layout()), "zenfaro replacement journal 2\nundo\tcommdb.dat\tcommdb.old\n"
+                                               "undo\tcommdb.idx\timportold.idx\nend\n");
   EXPECT_TRUE(folder.outcome({}) == Outcome::old_database && !is_file(folder.base("commdb.old")));
   // A save killed after its journal, its new file then changed: the old database is put back, with a message.
   for (const char* killed_before : {"link commdb.dat -> commdb.old", "rename temp.idx -> commdb.idx"}) {
