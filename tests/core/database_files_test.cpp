@@ -31,7 +31,7 @@ const Reads kReadingRules[] = {
     {" 999999999 \r\na\r\n", "l", "32003"},  // bounded by the bytes left plus a list's capacity
     {"-4\r\n", "l", "0"}, {"", "Ece", "1|0|"},
     {"a\r\nb\rc\nd\r\n\r\nx\x1Ay\r\n", "p", "a\r\nb\r\nc\nd\r\n\r\nx\r\n"},
-    {"x\r\ny", "p", "x\r\ny\r\n"}, {"z\r\n", "p", "z\r\n"},
+    {"x\r\ny", "p", "x\r\ny\r\n"}, {"yz\r\n", "p", "yz\r\n"},  // a CR last in a full buffer
 };
 
 std::string run_script(ReadableFile* file, std::size_t buffer, const char* script, bool views) {
