@@ -84,8 +84,7 @@ Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, 
   if (lists.empty()) return Status::ok();
   if (!lock.held()) return Status::refused("Internal error: the database was to be changed without its lock.");
   const Layout& layout = db.layout;
-  Status status = begin_change(db);
-  if (status.is_ok()) status = ensure_data_file(*db.env, db.data_path);
+  Status status = ensure_data_file(*db.env, db.data_path);
   if (status.is_ok()) status = write_new_files(db, n, mode, lists);
   if (status.is_ok()) {
     status = replace_files(*db.env, layout,
@@ -102,14 +101,11 @@ Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, 
   return Status::ok();
 }
 
-}  // namespace zenfaro
-
-namespace zenfaro {
-
 Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Record& lists) {
   if (lists.empty()) return Status::ok();
   DatabaseLock lock;
-  const Status status = lock_database(*db.env, db.layout, &lock);
+  Status status = lock_database(*db.env, db.layout, &lock);
+  if (status.is_ok()) status = begin_change(db);
   return status.is_ok() ? write_record_set(db, lock, n, mode, lists) : status;
 }
 

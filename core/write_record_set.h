@@ -16,11 +16,11 @@ namespace zenfaro {
 enum class WriteMode { save = 0, remove = 1 };
 
 // Saves `lists` as record n, or deletes record n. With all three lists empty
-// nothing is written, in either mode. The caller holds the database's lock.
-// On failure the database files and `db` are as they were and the message
-// says what went wrong.
+// nothing is written, in either mode. The caller holds the database's lock
+// and has begun the change under it (begin_change). On failure the database
+// files and `db` are as they were and the message says what went wrong.
 Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, WriteMode mode, const Record& lists);
-// The same, taking the lock for the write.
+// The same, taking the lock and beginning the change.
 Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Record& lists);
 
 // What every change of the database does first, under the lock: finishes a
