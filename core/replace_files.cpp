@@ -66,18 +66,26 @@ Status sync_target_folders(Env& env, const std::vector<FileMove>& moves) {
   return status;
 }
 
+// Puts back each backup that is still there, in the given order, and makes
+// that durable; the undo journal then goes.
+Status put_backups_back(Env& env, const Layout& layout, const std::vector<FileMove>& moves) {
+  Status status;
+  for (const FileMove& move : moves) {
+    if (status.is_ok() && exists(env, move.backup)) status = env.rename_file(move.backup, move.to);
+  }
+  if (status.is_ok()) status = sync_target_folders(env, moves);
+  if (status.is_ok()) remove_journal(env, layout);
+  return status;
+}
+
 // Puts the backups of the made moves back, newest first, under an undo
 // journal that finishes the undo should it be cut short.
 Status undo_moves(Env& env, const Layout& layout, const std::vector<FileMove>& made) {
+  const std::vector<FileMove> newest_first(made.rbegin(), made.rend());
   std::vector<JournalMove> undo;
-  for (auto it = made.rbegin(); it != made.rend(); ++it) undo.push_back({true, *it, 0});
-  Status status = write_journal(env, layout, undo);
-  for (const JournalMove& m : undo) {
-    if (status.is_ok() && exists(env, m.move.backup)) status = env.rename_file(m.move.backup, m.move.to);
-  }
-  if (status.is_ok()) status = sync_target_folders(env, made);
-  if (status.is_ok()) remove_journal(env, layout);
-  return status;
+  for (const FileMove& move : newest_first) undo.push_back({true, move, 0});
+  const Status status = write_journal(env, layout, undo);
+  return status.is_ok() ? put_backups_back(env, layout, newest_first) : status;
 }
 
 // The moves are made: they are made durable before the journal that would
@@ -157,11 +165,8 @@ Status finish_interrupted_replacement(Env& env, const Layout& layout) {
     }
   }
   if (journal.front().undo) {
-    for (const FileMove& move : moves) {
-      if (status.is_ok() && exists(env, move.backup)) status = env.rename_file(move.backup, move.to);
-    }
+    status = put_backups_back(env, layout, moves);
     if (!status.is_ok()) return status.with_more(" " + failed + "the database could not be put back as it was.");
-    remove_journal(env, layout);
     return Status::ok();
   }
   if (changed != nullptr) {
