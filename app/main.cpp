@@ -8,7 +8,7 @@
 #include "app/editor_options.h"
 #include "app/help_viewer.h"
 #include "app/startup.h"
-#include "ui/model/icon_choice.h"
+#include "editor/icon_choice.h"
 #include "ui/guarded_application.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompt.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/model/end_code.h"
+#include "editor/end_code.h"
 
 namespace zenfaro {
 namespace {

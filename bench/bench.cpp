@@ -23,7 +23,7 @@
 #include "core/write_record_set.h"
 #include "exchange/export_commentary.h"
 #include "exchange/import_commentary.h"
-#include "ui/model/find.h"
+#include "editor/find.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/prompt.h"
-#include "ui/model/editor_model.h"
+#include "editor/editor_model.h"
 
 namespace zenfaro::cli {
 

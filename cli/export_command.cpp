@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/cli_common.h"
-#include "ui/model/exchange_commands.h"
+#include "editor/exchange_commands.h"
 
 namespace zenfaro::cli {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "cli/cli_common.h"
 #include "core/cp1252.h"
-#include "ui/model/find.h"
+#include "editor/find.h"
 
 namespace zenfaro::cli {
 namespace {

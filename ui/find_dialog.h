@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "core/record.h"
-#include "ui/model/find.h"
+#include "editor/find.h"
 
 class QCheckBox;
 class QComboBox;

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QShortcut>
 
-#include "ui/model/exchange_commands.h"
+#include "editor/exchange_commands.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_frame.h"
 #include "ui/entry_box.h"

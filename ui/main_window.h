@@ -17,9 +17,9 @@
 #include <functional>
 #include <optional>
 
-#include "ui/model/editor_model.h"
-#include "ui/model/find.h"
-#include "ui/model/icon_choice.h"
+#include "editor/editor_model.h"
+#include "editor/find.h"
+#include "editor/icon_choice.h"
 
 class QLineEdit;
 class QListWidget;

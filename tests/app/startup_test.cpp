@@ -6,7 +6,7 @@
 
 #include "app/startup.h"
 #include "tests/support/database_folder.h"
-#include "ui/model/end_code.h"
+#include "editor/end_code.h"
 
 namespace zenfaro {
 namespace {

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/model/alternatives.h"
+#include "editor/alternatives.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zenfaro;

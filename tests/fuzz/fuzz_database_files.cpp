@@ -3,8 +3,8 @@
 // the entries that read_record gives. The input is the index length (2 bytes), the index, then the data.
 #include "core/check_database.h"
 #include "tests/support/database_folder.h"
-#include "ui/model/find.h"
-#include "ui/model/working_list.h"
+#include "editor/find.h"
+#include "editor/working_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zenfaro;

@@ -7,12 +7,12 @@
 
 #include "core/check_database.h"
 #include "tests/support/database_folder.h"
-#include "ui/model/alternatives.h"
-#include "ui/model/collation.h"
-#include "ui/model/editor_model.h"
-#include "ui/model/exchange_commands.h"
-#include "ui/model/find.h"
-#include "ui/model/icon_choice.h"
+#include "editor/alternatives.h"
+#include "editor/collation.h"
+#include "editor/editor_model.h"
+#include "editor/exchange_commands.h"
+#include "editor/find.h"
+#include "editor/icon_choice.h"
 
 namespace zenfaro {
 namespace {

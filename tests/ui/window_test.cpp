@@ -14,7 +14,7 @@
 #include "ui/find_dialog.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
-#include "ui/model/exchange_commands.h"
+#include "editor/exchange_commands.h"
 #include "ui/modify_entry_dialog.h"
 #include "ui/qt_prompt.h"
 #include "ui/record_navigator.h"

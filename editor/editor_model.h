@@ -26,8 +26,8 @@
 #include "core/database.h"
 #include "core/prompt.h"
 #include "core/write_record_set.h"
-#include "ui/model/end_code.h"
-#include "ui/model/working_list.h"
+#include "editor/end_code.h"
+#include "editor/working_list.h"
 
 namespace zenfaro {
 

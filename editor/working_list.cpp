@@ -1,8 +1,8 @@
-#include "ui/model/working_list.h"
+#include "editor/working_list.h"
 
 #include <algorithm>
 
-#include "ui/model/collation.h"
+#include "editor/collation.h"
 
 namespace zenfaro {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "exchange/import_commentary.h"
-#include "ui/model/editor_model.h"
+#include "editor/editor_model.h"
 
 namespace zenfaro {
 

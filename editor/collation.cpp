@@ -1,4 +1,4 @@
-#include "ui/model/collation.h"
+#include "editor/collation.h"
 
 #include <array>
 

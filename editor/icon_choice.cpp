@@ -1,4 +1,4 @@
-#include "ui/model/icon_choice.h"
+#include "editor/icon_choice.h"
 
 #include <chrono>
 

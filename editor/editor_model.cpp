@@ -1,9 +1,9 @@
-#include "ui/model/editor_model.h"
+#include "editor/editor_model.h"
 
 #include <algorithm>
 
 #include "core/number_text.h"
-#include "ui/model/alternatives.h"
+#include "editor/alternatives.h"
 
 namespace zenfaro {
 

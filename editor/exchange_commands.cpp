@@ -1,4 +1,4 @@
-#include "ui/model/exchange_commands.h"
+#include "editor/exchange_commands.h"
 
 #include "exchange/export_commentary.h"
 

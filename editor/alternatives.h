@@ -7,7 +7,7 @@
 // and "a very big goal".
 #include <cstddef>
 
-#include "ui/model/working_list.h"
+#include "editor/working_list.h"
 
 namespace zenfaro {
 

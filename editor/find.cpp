@@ -1,4 +1,4 @@
-#include "ui/model/find.h"
+#include "editor/find.h"
 
 #include <algorithm>
 #include <limits>
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/record_codec.h"
-#include "ui/model/collation.h"
-#include "ui/model/editor_model.h"
+#include "editor/collation.h"
+#include "editor/editor_model.h"
 
 namespace zenfaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/model/alternatives.h"
+#include "editor/alternatives.h"
 
 #include <string>
 #include <vector>
