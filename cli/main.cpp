@@ -1,9 +1,9 @@
 // zenfaro-cli: the editor's commands from a terminal, for batch work. It
 // works in a folder exactly as the editor does when started there.
 #include "cli/cli_app.h"
-#include "core/platform.h"
+#include "cli/console.h"
 
 int main(int argc, char** argv) {
-  zenfaro::platform::use_utf8_console();
-  return zenfaro::cli::run_cli(zenfaro::platform::utf8_arguments(argc, argv));
+  zenfaro::cli::use_utf8_console();
+  return zenfaro::cli::run_cli(zenfaro::cli::utf8_arguments(argc, argv));
 }

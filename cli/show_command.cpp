@@ -5,7 +5,7 @@
 #include "cli/cli_common.h"
 #include "core/cp1252.h"
 #include "core/number_text.h"
-#include "core/platform.h"
+#include "cli/console.h"
 
 namespace zenfaro::cli {
 namespace {
@@ -22,7 +22,7 @@ int run_show(const Options& options, std::int32_t n, bool raw) {
       for (const Entry& entry : list) out += entry + "\r\n";
     }
     std::cout.flush();
-    platform::set_binary_stdout();  // the stored bytes exactly, CR LF included
+    set_binary_stdout();  // the stored bytes exactly, CR LF included
     std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
     return session.exit_status();
   }

@@ -3,7 +3,6 @@
 // call that failed.
 #include "core/env.h"
 
-#include <system_error>
 #include <vector>
 
 #include "core/platform.h"
@@ -78,29 +77,22 @@ class RealLock final : public FileLock {
   platform::Handle handle_;
 };
 
-// The file a path finally names: a symbolic link is followed (a relative
-// link from its own folder), up to a few levels.
-fs::path follow_links(fs::path path) {
-  for (int level = 0; level < 8; ++level) {
-    std::error_code ec;
-    if (!fs::is_symlink(path, ec)) break;
-    const fs::path target = fs::read_symlink(path, ec);
-    if (ec) break;
-    path = target.is_absolute() ? target : path.parent_path() / target;
-  }
-  return path;
-}
-
 class RealEnv final : public Env {
  public:
   Status open_readable(const fs::path& path, std::unique_ptr<ReadableFile>* file) override {
     platform::Handle handle;
-    const int error = platform::open_file(path, platform::Access::read, &handle);
+    int error = platform::open_file(path, platform::Access::read, &handle);
     if (platform::is_not_found(error)) return Status::not_found(quoted(path) + " does not exist.");
     if (error != 0) return failure("open", path, error);
-    FileInfo info;
-    platform::file_info(path, &info);
-    file->reset(new RealReadable(handle, path, info.size));
+    // The size of the file opened, not of whatever the name means a moment
+    // later; a file whose size cannot be told cannot be read.
+    std::uint64_t size = 0;
+    error = platform::file_size(handle, &size);
+    if (error != 0) {
+      platform::close_file(handle);
+      return failure("read the size of", path, error);
+    }
+    file->reset(new RealReadable(handle, path, size));
     return Status::ok();
   }
 
@@ -122,14 +114,14 @@ class RealEnv final : public Env {
   }
 
   Status rename_file(const fs::path& from, const fs::path& to) override {
-    const int error = platform::rename_replacing(from, follow_links(to));
+    const int error = platform::rename_replacing(from, to);
     if (error == 0) return Status::ok();
     const std::string reason = platform::error_text(error);
     return Status::io_error("Could not rename " + quoted(from) + " to " + quoted(to) + ": " + reason + ".", reason);
   }
 
   Status link_file(const fs::path& from, const fs::path& to) override {
-    const int error = platform::hard_link(follow_links(from), to);
+    const int error = platform::hard_link(from, to);
     if (error == 0) return Status::ok();
     if (!platform::is_link_unsupported(error)) return failure("make a second name for", from, error);
     std::unique_ptr<WritableFile> probe;

@@ -1,7 +1,8 @@
 #pragma once
-// The operations that differ between Windows and POSIX systems. Their only
-// implementation file is core/platform.cpp; everything else uses the C++
-// standard library and the Env seam built on these calls (core/env.cpp).
+// The file operations that differ between Windows and POSIX systems, with one
+// implementation file per system (core/platform_posix.cpp,
+// core/platform_windows.cpp) chosen by the build; everything else uses the
+// C++ standard library and the Env seam built on these calls (core/env.cpp).
 //
 // Each call returns 0 on success or the system's error number (errno, or
 // GetLastError() on Windows); error_text() puts that number into words.
@@ -9,7 +10,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "core/env.h"
 
@@ -23,6 +23,8 @@ enum class Access { read, write_truncate, write_append, write_new, lock };
 // Opens `path`. Reading needs an existing regular file; a reader lets other
 // programs write, rename and delete the file meanwhile.
 int open_file(const std::filesystem::path& path, Access access, Handle* handle);
+// The size of an open file, now.
+int file_size(Handle handle, std::uint64_t* size);
 int read_at(Handle handle, std::uint64_t offset, char* buffer, std::size_t size, std::size_t* got);
 // Writes all of `size` bytes (at the end of the file for write_append).
 int write_all(Handle handle, const char* bytes, std::size_t size);
@@ -35,9 +37,11 @@ int try_lock_file(Handle handle);
 
 int file_info(const std::filesystem::path& path, FileInfo* info);
 int set_permissions(const std::filesystem::path& path, std::uint32_t permissions);
-// Renames `from` to `to`, replacing an existing `to` in one step.
+// Renames `from` to `to`, replacing an existing `to` in one step. When `to`
+// is a symbolic link, the file it points to is replaced and the link stays.
 int rename_replacing(const std::filesystem::path& from, const std::filesystem::path& to);
-// Makes `link` a second name of the file `existing`.
+// Makes `link` a second name of the file `existing` (of the file it points
+// to, when `existing` is a symbolic link).
 int hard_link(const std::filesystem::path& existing, const std::filesystem::path& link);
 int remove_file(const std::filesystem::path& path);
 int truncate_file(const std::filesystem::path& path, std::uint64_t size);
@@ -51,18 +55,5 @@ bool is_not_found(int error);
 bool is_busy(int error);
 // The file system cannot make hard links (or not between these folders).
 bool is_link_unsupported(int error);
-
-// The program's arguments as UTF-8, argv[0] first. On Windows argv holds
-// them in the ANSI code page, which cannot hold every character, so they are
-// read again from the wide command line; elsewhere argv is taken as it is.
-std::vector<std::string> utf8_arguments(int argc, char** argv);
-
-// Puts standard output into binary mode, so that every byte is written as it
-// is (in text mode Windows writes "\r\n" for each "\n"). Flush std::cout first.
-void set_binary_stdout();
-
-// Makes a console window show the program's UTF-8 output as text: on Windows
-// the console's output code page is UTF-8 until the program ends.
-void use_utf8_console();
 
 }  // namespace zenfaro::platform
