@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/line_writer.h"
+#include "core/database_writer.h"
 #include "core/record_codec.h"
 #include "exchange/exchange_format.h"
 
@@ -66,22 +66,18 @@ bool finish(LineWriter& out, const char* name) {
   return status.is_ok();
 }
 
-// Writes `records` as the database in `folder`.
+// Writes `records` as the database in `folder`, as a save writes one.
 bool write_database(const std::filesystem::path& folder, const std::vector<Record>& records) {
   std::filesystem::create_directories(folder);
-  std::unique_ptr<LineWriter> data, index;
-  if (!LineWriter::open(default_env(), folder / "commdb.dat", OpenMode::truncate, &data).is_ok() ||
-      !LineWriter::open(default_env(), folder / "commdb.idx", OpenMode::truncate, &index).is_ok()) {
-    std::cerr << "cannot create the database in " << folder << "\n";
-    return false;
+  std::unique_ptr<DatabaseWriter> out;
+  Status status = DatabaseWriter::open(default_env(), folder / "commdb.dat", folder / "commdb.idx", &out);
+  for (auto record = records.begin(); status.is_ok() && record != records.end(); ++record) {
+    status = out->begin_record();
+    write_record(out->data(), *record);
   }
-  for (const Record& record : records) {
-    index->write_int32(static_cast<std::int32_t>(data->bytes_written()));
-    write_record(*data, record);
-  }
-  const bool data_ok = finish(*data, "commdb.dat");
-  const bool index_ok = finish(*index, "commdb.idx");
-  return data_ok && index_ok;
+  if (status.is_ok()) status = out->finish();
+  if (!status.is_ok()) std::cerr << "cannot write the database in " << folder << ": " << status.message() << "\n";
+  return status.is_ok();
 }
 
 // The two extra databases, from a generator of their own so that the main

@@ -11,9 +11,11 @@ namespace {
 int run_check(const Options& options) {
   Session session(options);
   Status error;
-  const IndexCheck check = check_database(session.model.database(), &error);
+  const DatabaseCheck check = check_database(session.model.database(), &error);
   if (!error.is_ok()) return fail(error.message());
-  if (!check.matches) return fail("commdb.dat and commdb.idx do not match: " + check.first_mismatch + ".");
+  if (!check.findings.empty()) {
+    return fail("commdb.dat and commdb.idx do not match: " + check.findings.front().text + ".");
+  }
   std::cout << "commdb.dat and commdb.idx match: " << check.records_walked << " records.\n";
   return session.exit_status();
 }

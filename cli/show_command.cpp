@@ -1,10 +1,9 @@
 // zenfaro-cli show N [--raw]: record N as the editor shows it, or with --raw
-// the stored three-block form of the record as it is read from the file.
+// the record's bytes exactly as they are stored in commdb.dat.
 #include <iostream>
 
 #include "cli/cli_common.h"
 #include "core/cp1252.h"
-#include "core/number_text.h"
 #include "cli/console.h"
 
 namespace zenfaro::cli {
@@ -15,15 +14,13 @@ const char* const kListTitles[] = {"Triggers", "Exclusion triggers", "Commentary
 int run_show(const Options& options, std::int32_t n, bool raw) {
   Session session(options);
   if (raw) {
-    const Record record = read_record(session.model.database(), n);
-    std::string out;
-    for (const EntryList& list : record.lists) {
-      out += count_line(static_cast<std::int64_t>(list.size()));
-      for (const Entry& entry : list) out += entry + "\r\n";
-    }
     std::cout.flush();
     set_binary_stdout();  // the stored bytes exactly, CR LF included
-    std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
+    const Status status = read_stored_bytes(session.model.database(), n, [](std::string_view bytes) {
+      std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    });
+    std::cout.flush();
+    if (!status.is_ok()) return fail(status.message());
     return session.exit_status();
   }
   EditorModel& model = session.model;

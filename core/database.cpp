@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/database_lock.h"
+#include "core/index_file.h"
 #include "core/line_reader.h"
-#include "core/number_text.h"
 #include "core/record_codec.h"
 #include "core/replace_files.h"
 
@@ -22,27 +22,10 @@ std::int32_t load_index(Database& db, const std::filesystem::path& index_path,
   std::unique_ptr<ReadableFile> file;
   if (!db.env->open_readable(index_path, &file).is_ok()) return 0;
 
-  // Fields = length / 4 to the nearest integer, halves to the even one.
-  const std::uint64_t length = file->size();
-  std::uint64_t fields = length / 4;
-  const std::uint64_t rest = length % 4;
-  if (rest > 2 || (rest == 2 && fields % 2 == 1)) ++fields;
-  db.index_fields = static_cast<std::int64_t>(fields);
-  const auto count = static_cast<std::int32_t>(std::min<std::uint64_t>(fields, kMaxRecords));
-
-  std::vector<unsigned char> bytes(static_cast<std::size_t>(count) * 4, 0);
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    std::size_t got = 0;
-    if (!file->read_at(filled, reinterpret_cast<char*>(bytes.data()) + filled, bytes.size() - filled, &got).is_ok() ||
-        got == 0) {
-      break;  // missing bytes stay zero
-    }
-    filled += got;
-  }
-  for (std::int32_t k = 1; k <= count; ++k) {
-    db.index[static_cast<std::size_t>(k)] = index_field(&bytes[static_cast<std::size_t>(k - 1) * 4]);
-  }
+  IndexReader fields(file.get());
+  db.index_fields = fields.fields();
+  const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(fields.fields(), kMaxRecords));
+  for (std::int32_t k = 1; k <= count; ++k) db.index[static_cast<std::size_t>(k)] = fields.field(k);
   db.record_count = count;
   return count;
 }
@@ -95,6 +78,42 @@ Status walk_records(const Database& db, std::int32_t first, std::int32_t last,
   return in.status();
 }
 
+namespace {
+
+Status damaged_record(std::int32_t n) {
+  return Status::refused("Record " + std::to_string(n) + " is damaged: one of its lists holds more than " +
+                         std::to_string(kMaxListEntries) + " entries, more than a list can hold. It is shown empty.");
+}
+
+}  // namespace
+
+Status read_stored_bytes(const Database& db, std::int32_t n, const std::function<void(std::string_view)>& sink) {
+  if (n < 1 || n > db.record_count) return Status::ok();
+  std::unique_ptr<ReadableFile> file;
+  Status status = open_data_file(db, &file);
+  if (!status.is_ok() || !file) return status;
+  // The record's extent first, by the reading rules; then its bytes, from
+  // the same open file.
+  LineReader reader(file.get(), 16 * 1024);
+  const std::uint64_t start = record_start(db, n, file->size());
+  reader.seek(start);
+  Record ignored;
+  const bool whole = read_record_into(reader, &ignored);
+  if (!reader.status().is_ok()) return reader.status();
+  if (!whole) return damaged_record(n);
+  std::vector<char> buffer(64 * 1024);
+  for (std::uint64_t at = start, end = reader.position(); at < end;) {
+    std::size_t got = 0;
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, buffer.size()));
+    status = file->read_at(at, buffer.data(), wanted, &got);
+    if (!status.is_ok()) return status;
+    if (got == 0) break;
+    sink(std::string_view(buffer.data(), got));
+    at += got;
+  }
+  return Status::ok();
+}
+
 Record read_record(const Database& db, std::int32_t n, Status* error) {
   Record record;
   if (n < 1 || n > db.record_count) return record;
@@ -108,10 +127,7 @@ Record read_record(const Database& db, std::int32_t n, Status* error) {
   reader.seek(record_start(db, n, file ? file->size() : 0));
   const bool whole = read_record_into(reader, &record);
   if (error != nullptr && !reader.status().is_ok()) *error = reader.status();
-  if (error != nullptr && !whole) {
-    *error = Status::refused("Record " + std::to_string(n) + " is damaged: one of its lists holds more than " +
-                             std::to_string(kMaxListEntries) + " entries, more than a list can hold. It is shown empty.");
-  }
+  if (error != nullptr && !whole) *error = damaged_record(n);
   return record;
 }
 

@@ -11,6 +11,7 @@
 // whether the files changed since (database_changed).
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "core/env.h"
@@ -64,6 +65,13 @@ bool database_changed(const Database& db);
 // record is then damaged and reads as empty), is stored in `*error` when
 // given.
 Record read_record(const Database& db, std::int32_t n, Status* error = nullptr);
+
+// Hands the stored bytes of record n (1 to N) to `sink` exactly as they
+// stand in the data file, in pieces: from the record's start to the end of
+// the lines that the reading rules take for its three lists. A damaged
+// record (a list longer than a list can hold) is refused as read_record
+// reports it; a read error is returned.
+Status read_stored_bytes(const Database& db, std::int32_t n, const std::function<void(std::string_view)>& sink);
 
 // Opens the data file of `db` for reading. A missing file leaves `*file`
 // null and reads as empty; any other failure is returned.

@@ -27,7 +27,7 @@ Status DatabaseWriter::begin_record() {
   if (data_->bytes_written() > kMaxRecordStart) {
     return Status::refused("The database file would grow beyond 2 GB.");
   }
-  index_->write_int32(static_cast<std::int32_t>(data_->bytes_written()));
+  index_->write_index_field(static_cast<std::int32_t>(data_->bytes_written()));
   ++records_;
   return status();
 }

@@ -154,9 +154,4 @@ std::string_view LineReader::read_plain_lines() {
   return std::string_view(begin, static_cast<std::size_t>(done - begin));
 }
 
-void LineReader::skip_entry() {
-  std::string ignored;
-  read_entry(&ignored, 0);
-}
-
 }  // namespace zenfaro

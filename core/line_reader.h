@@ -54,8 +54,6 @@ class LineReader {
   // no 0x1A): as many as lie whole in the buffer, consumed at once. Empty
   // when the next line is not such a line. Valid until the next read.
   std::string_view read_plain_lines();
-  // Consumes one entry line.
-  void skip_entry();
   // The position of the next byte to be read, from the start of the file.
   std::uint64_t position() const { return buffer_start_ + next_; }
   // The first read error, or ok.

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "core/index_file.h"
+
 namespace zenfaro {
 namespace {
 constexpr std::size_t kBufferSize = 256 * 1024;
@@ -60,11 +62,10 @@ void LineWriter::write_line(std::string_view text) {
   write_bytes("\r\n");
 }
 
-void LineWriter::write_int32(std::int32_t value) {
-  const auto bits = static_cast<std::uint32_t>(value);
-  const char bytes[4] = {static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
-                         static_cast<char>((bits >> 16) & 0xFF), static_cast<char>((bits >> 24) & 0xFF)};
-  write_bytes(std::string_view(bytes, 4));
+void LineWriter::write_index_field(std::int32_t value) {
+  char bytes[kIndexFieldBytes];
+  encode_index_field(value, bytes);
+  write_bytes(std::string_view(bytes, kIndexFieldBytes));
 }
 
 void LineWriter::drain() {

@@ -20,7 +20,7 @@ class LineWriter {
   void write_count(std::int64_t count);          // " 7 " CR LF
   void write_line(std::string_view text);        // the bytes, then CR LF
   void write_bytes(std::string_view bytes);      // the bytes alone
-  void write_int32(std::int32_t value);          // 4 bytes, little-endian
+  void write_index_field(std::int32_t value);    // 4 bytes, as the index file holds them
 
   std::uint64_t bytes_written() const { return written_; }
   const Status& status() const { return status_; }

@@ -76,8 +76,11 @@ std::int32_t decimal_number(std::string_view text) {
     std::string exponent = "e";
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
     if (j < text.size() && is_digit(text[j])) {
-      for (; j < text.size() && is_digit(text[j]); ++j) {
-        if (exponent.size() < 8) exponent += text[j];  // beyond that the value is clamped anyway
+      // Leading zeros add nothing; of the rest, six digits are more than
+      // any value needs (beyond them it is clamped anyway).
+      while (j + 1 < text.size() && text[j] == '0' && is_digit(text[j + 1])) ++j;
+      for (std::size_t kept = 0; j < text.size() && is_digit(text[j]); ++j) {
+        if (kept++ < 6) exponent += text[j];
       }
       plain += exponent;
     }
@@ -116,11 +119,5 @@ std::string signed_number_text(std::int64_t value) {
   return text;
 }
 
-std::string count_line(std::int64_t value) { return signed_number_text(value) + "\r\n"; }
-
-std::int32_t index_field(const unsigned char* bytes) {
-  const std::uint32_t value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t{bytes[3]} << 24);
-  return static_cast<std::int32_t>(value);
-}
 
 }  // namespace zenfaro

@@ -22,10 +22,4 @@ std::int32_t leading_decimal_number(std::string_view text);
 // the decimal digits, a space. 7 gives " 7 ", -12 gives "-12 ".
 std::string signed_number_text(std::int64_t value);
 
-// A count line: signed_number_text followed by CR LF.
-std::string count_line(std::int64_t value);
-
-// An index field: 4 bytes, a signed 32-bit integer, least significant first.
-std::int32_t index_field(const unsigned char* bytes);
-
 }  // namespace zenfaro

@@ -60,8 +60,7 @@ std::string_view through_work_buffer(std::string_view entry) {
 }
 
 void write_list(LineWriter& out, const EntryList& list, EntryCut cut) {
-  out.write_count(static_cast<std::int64_t>(list.size()));
-  for (const Entry& entry : list) out.write_line(cut_entry(entry, cut));
+  write_list_with(out, list.size(), [&list](std::size_t i) { return std::string_view(list[i]); }, cut);
 }
 
 void write_record(LineWriter& out, const Record& record, EntryCut cut) {

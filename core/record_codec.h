@@ -59,7 +59,17 @@ enum class EntryCut {
 // kMaxEntryBytes bytes.
 std::string_view through_work_buffer(std::string_view entry);
 
-// Writes one list: its count line, then its entry lines.
+// Writes one list: its count line, then `count` entry lines, `entry(i)`
+// giving entry i (from 0) as a string_view. A writer whose entries are not
+// an EntryList (the import's rebuild) streams them through this.
+template <typename EntryAt>
+void write_list_with(LineWriter& out, std::size_t count, const EntryAt& entry, EntryCut cut = EntryCut::none) {
+  out.write_count(static_cast<std::int64_t>(count));
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string_view text = entry(i);
+    out.write_line(cut == EntryCut::work_buffer ? through_work_buffer(text) : text);
+  }
+}
 void write_list(LineWriter& out, const EntryList& list, EntryCut cut = EntryCut::none);
 void write_record(LineWriter& out, const Record& record, EntryCut cut = EntryCut::none);
 

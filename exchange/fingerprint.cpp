@@ -32,12 +32,4 @@ void Fingerprints::feed(ListKind kind, std::string_view entry) {
   }
 }
 
-Fingerprints fingerprints_of(const Record& record) {
-  Fingerprints result;
-  for (const ListKind kind : kAllLists) {
-    for (const Entry& entry : record.list(kind)) result.feed(kind, entry);
-  }
-  return result;
-}
-
 }  // namespace zenfaro

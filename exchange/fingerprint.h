@@ -25,6 +25,4 @@ struct Fingerprints {
   void feed(ListKind kind, std::string_view entry);
 };
 
-Fingerprints fingerprints_of(const Record& record);
-
 }  // namespace zenfaro

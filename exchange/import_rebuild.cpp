@@ -11,6 +11,7 @@
 
 #include "core/database_writer.h"
 #include "core/line_reader.h"
+#include "core/record_codec.h"
 #include "exchange/import_stages.h"
 #include "exchange/merge_work_file.h"
 
@@ -85,8 +86,7 @@ struct Rebuild {
                                std::to_string(kMaxListEntries) + " different entries. Nothing was imported.");
       }
     }
-    out.data().write_count(static_cast<std::int64_t>(distinct.size()));
-    for (std::size_t i = 0; i < distinct.size(); ++i) out.data().write_line(distinct.at(i));
+    write_list_with(out.data(), distinct.size(), [this](std::size_t i) { return distinct.at(i); });
     return Status::ok();
   }
 };

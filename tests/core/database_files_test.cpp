@@ -74,12 +74,12 @@ TEST(Reading, LeadingNumbersAndTheStoredSignedForm) {
       {"-7", -7, -7}, {"1e3", 1000, 1000}, {"2e10", 2147483647, 2147483647}, {"1D2", 100, 100}, {"1e+3", 1000, 1000},
       {"2.5x5", 2, 2}, {"1,000", 1, 1}, {"99999999999", 2147483647, 2147483647},
       {"-99999999999", -2147483647 - 1, -2147483647 - 1}, {"&H1F", 31, 0}, {"&h1f", 31, 0}, {"&B101", 5, 0},
-      {"&O17", 15, 0}, {"&Q17", 15, 0}, {"&17", 15, 0}, {"&H", 0, 0}, {" &HA", 10, 0}, {"&HFFFFFFFFFF", 2147483647, 0}};
+      {"&O17", 15, 0}, {"&Q17", 15, 0}, {"&17", 15, 0}, {"&H", 0, 0}, {" &HA", 10, 0}, {"&HFFFFFFFFFF", 2147483647, 0},
+      {"1e00000005", 100000, 100000}, {"5e-00000001", 0, 0}, {"15e-0000000001", 2, 2}};  // an exponent's leading zeros
   for (const auto& row : rows)
     EXPECT_EQ(std::make_pair(leading_number(row.text), leading_decimal_number(row.text)),
               std::make_pair(row.any_base, row.decimal)) << row.text;
   EXPECT_EQ(signed_number_text(148534000) + signed_number_text(-1034026632), " 148534000 -1034026632 ");
-  EXPECT_EQ(count_line(12), std::string("\x20\x31\x32\x20\r\n"));
 }
 
 TEST(Reading, TheRecordCountComesFromTheIndexLength) {
@@ -101,21 +101,26 @@ TEST(Reading, TheRecordCountComesFromTheIndexLength) {
   EXPECT_EQ(folder.db.record_count, 0);
 }
 
-// check names the first place where the index and the data file disagree.
+// check names the first place where the index and the data file disagree. The
+// index holds as many fields as loading it gives: a field cut short has zero
+// high-order bytes.
 TEST(Reading, TheCheckNamesTheFirstMismatch) {
   const std::string two = stored(kGoal) + stored(Record{});  // records at bytes 0 and 42
   const struct { std::string index, mismatch; } rows[] = {
       {index_bytes({0, 42}), ""},
-      {index_bytes({0}) + std::string(2, '\0'), "record 2 starts at byte 42 of the data file, but the index gives -1"},
+      {index_bytes({0}) + std::string(2, '\0'), "record 2 starts at byte 42 of the data file, but the index gives 0"},
+      {index_bytes({0}) + std::string(1, '\x2A'), "record 2 starts at byte 42 of the data file, but the index ends after 1 records"},
+      {index_bytes({0}) + std::string(3, '\x2A'), "record 2 starts at byte 42 of the data file, but the index gives 2763306"},
       {index_bytes({0, 41}), "record 2 starts at byte 42 of the data file, but the index gives 41"},
       {index_bytes({0}), "record 2 starts at byte 42 of the data file, but the index ends after 1 records"},
       {index_bytes({0, 42, 50}), "the index lists 3 records, but the data file holds 2"}};
   DatabaseFolder folder;
   for (const auto& row : rows) {
     folder.store_files(two, row.index);
-    const IndexCheck check = check_database(folder.db);
-    EXPECT_EQ(std::make_tuple(check.matches, check.first_mismatch, check.records_walked),
-              std::make_tuple(row.mismatch.empty(), row.mismatch, std::int64_t{2}));
+    const DatabaseCheck check = check_database(folder.db);
+    const std::string mismatch = check.findings.empty() ? "" : check.findings.front().text;
+    EXPECT_EQ(std::make_tuple(check.findings.size(), mismatch, check.records_walked),
+              std::make_tuple(std::size_t{row.mismatch.empty() ? 0u : 1u}, row.mismatch, std::int64_t{2}));
   }
 }
 
@@ -236,7 +241,7 @@ TEST(Saving, EveryCopiedRecordIsRewrittenInCanonicalForm) {
     folder.store_files(row.data, "garbage");  // a wrong index
     ASSERT_TRUE(write_record_set(folder.db, 99, WriteMode::save, kC).is_ok());
     EXPECT_EQ(folder.data(), row.after + stored(kC));
-    EXPECT_TRUE(check_database(folder.db).matches);
+    EXPECT_TRUE(check_database(folder.db).findings.empty());
   }
 }
 

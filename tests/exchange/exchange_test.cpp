@@ -18,6 +18,16 @@ namespace {
 
 using namespace testing;
 
+// Both fingerprints of a whole record, fed entry by entry as the import feeds
+// them while it reads.
+Fingerprints fingerprints_of(const Record& record) {
+  Fingerprints result;
+  for (const ListKind kind : kAllLists) {
+    for (const Entry& entry : record.list(kind)) result.feed(kind, entry);
+  }
+  return result;
+}
+
 const Record kSave = make_record({"save"}, {"own goal"}, {"Great hands", "Tipped over"});
 const Record kCorner = make_record({"corner"}, {}, {"Swung in"});
 const std::string kTerminator = "*!**!*";

@@ -175,7 +175,7 @@ class DatabaseFolder {
   // What the next start finds: the last store() byte for byte, `expected` with a matching index, or else broken.
   Outcome outcome(const std::vector<Record>& expected) const {
     const Database opened = fresh();  // which finishes what a change cut short left
-    if (is_file(journal_file(layout())) || !check_database(opened).matches) return Outcome::broken;
+    if (is_file(journal_file(layout())) || !check_database(opened).findings.empty()) return Outcome::broken;
     if (data() == stored_data_ && index() == stored_index_) return Outcome::old_database;
     return records() == expected ? Outcome::new_database : Outcome::broken;
   }
