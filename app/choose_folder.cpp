@@ -21,8 +21,8 @@ bool enter_chosen_folder(QSettings& settings, Prompt& prompt, const FolderDialog
   const QString chosen = dialog(last.isEmpty() || !QDir(last).exists() ? QDir::homePath() : last);
   if (chosen.isEmpty()) return false;
   if (!QDir::setCurrent(chosen)) {
-    prompt.tell({"The folder " + QDir::toNativeSeparators(chosen).toStdString() + " cannot be opened.",
-                 kDefaultCaption, Icon::error});
+    prompt.tell({"The folder " + QDir::toNativeSeparators(chosen).toStdString() + " cannot be opened.", kDefaultCaption,
+                 Icon::error});
     return false;
   }
   settings.setValue(kLastFolderKey, chosen);

@@ -31,8 +31,8 @@ fs::path beside(const fs::path& target, const char* suffix) {
 std::string copy_failure(Env& env, const fs::path& root, const fs::path& from, const fs::path& to,
                          const Status& status) {
   const bool source_missing = !env.file_info(from).exists;
-  std::string text = known_name(root, source_missing ? from : to) +
-                     (source_missing ? " does not exist" : " could not be written");
+  std::string text =
+      known_name(root, source_missing ? from : to) + (source_missing ? " does not exist" : " could not be written");
   if (!source_missing && !status.reason().empty()) text += " (" + status.reason() + ")";
   return text;
 }
@@ -87,13 +87,14 @@ void transfer_database(Env& env, const Layout& layout, Prompt& prompt) {
       status = env.rename_file(copies[1].aside, copies[1].to);
       // The index could not follow the data file: the old data file goes back.
       if (!status.is_ok()) {
-        const Status undone = env.file_info(kept).exists ? env.rename_file(kept, copies[0].to)
-                                                         : env.remove_file(copies[0].to);
+        const Status undone =
+            env.file_info(kept).exists ? env.rename_file(kept, copies[0].to) : env.remove_file(copies[0].to);
         if (!undone.is_ok()) status = status.with_more(" " + undone.message());
       }
     }
-    if (!status.is_ok()) failure = known_name(layout.root, copies[0].to) + " and " + known_name(layout.root, copies[1].to) +
-                                   " could not be replaced" + (status.reason().empty() ? "" : " (" + status.reason() + ")");
+    if (!status.is_ok())
+      failure = known_name(layout.root, copies[0].to) + " and " + known_name(layout.root, copies[1].to) +
+                " could not be replaced" + (status.reason().empty() ? "" : " (" + status.reason() + ")");
   }
   env.remove_file(kept).ignore_error();
   for (const Copy& copy : copies) env.remove_file(copy.aside).ignore_error();
@@ -110,17 +111,22 @@ int run_startup(Env& env, const fs::path& root, Prompt& prompt, const StartupHoo
 
   if (prompt.ask({"This is a beta version of the Pelmar 7 Ostrin Commentary Engine. Do you wish to be shown a "
                   "help text on what to do ?",
-                  "See help file ?", Icon::none, true, {}})) {
+                  "See help file ?",
+                  Icon::none,
+                  true,
+                  {}})) {
     hooks.show_help(layout);
   }
 
   // Each opening starts from a fresh record index: the window's model loads
   // the database anew.
-  while (hooks.run_window(layout) == kEndImported) {
-  }
+  while (hooks.run_window(layout) == kEndImported) {}
 
   if (layout.host && prompt.ask({"Do you want to transfer the latest commentary database into your Pelmar ?",
-                                 "Transfer files ?", Icon::none, true, {}})) {
+                                 "Transfer files ?",
+                                 Icon::none,
+                                 true,
+                                 {}})) {
     transfer_database(env, layout, prompt);
   }
   return 0;

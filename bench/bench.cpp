@@ -21,9 +21,9 @@
 #include "bench/counting_env.h"
 #include "core/database.h"
 #include "core/write_record_set.h"
+#include "editor/find.h"
 #include "exchange/export_commentary.h"
 #include "exchange/import_commentary.h"
-#include "editor/find.h"
 
 namespace {
 
@@ -68,7 +68,8 @@ bool run(const std::string& operation, Database& db, const std::filesystem::path
     std::filesystem::create_directories(dir / "readers");
     Database small;
     open_database(default_env(), Layout{dir / "readers", false}, &small).ignore_error();
-    for (std::int32_t n = 1; n <= 20 && ok; ++n) ok = write_record_set(small, n, WriteMode::save, read_record(db, n)).is_ok();
+    for (std::int32_t n = 1; n <= 20 && ok; ++n)
+      ok = write_record_set(small, n, WriteMode::save, read_record(db, n)).is_ok();
     std::atomic<bool> done{false};
     std::atomic<long> looks{0};
     std::atomic<long> missing{0};

@@ -22,8 +22,8 @@ int run_add(const Options& options, const Arguments& args) {
   model.set_record_text(std::to_string(args.record));
   const ListKind kind = list_from_name(args.list);
   if (!model.add_entry(kind, *entry) || !model.save_record()) return kExitFailed;
-  std::cout << "Record " << std::min(args.record, model.record_count()) << " saved; its " << args.list
-            << " list holds " << model.list(kind).size() << " entries.\n";
+  std::cout << "Record " << std::min(args.record, model.record_count()) << " saved; its " << args.list << " list holds "
+            << model.list(kind).size() << " entries.\n";
   return session.exit_status();
 }
 

@@ -20,9 +20,9 @@ CLI::Validator existing_folder() {
         fs::file_status status;
         try {
           status = fs::status(fs::u8path(name), ec);
-        } catch (const std::exception&) {
-        }
-        if (ec && ec != std::errc::no_such_file_or_directory) return "Cannot use the folder " + name + ": " + ec.message();
+        } catch (const std::exception&) {}
+        if (ec && ec != std::errc::no_such_file_or_directory)
+          return "Cannot use the folder " + name + ": " + ec.message();
         if (!fs::exists(status)) return "Directory does not exist: " + name;
         if (!fs::is_directory(status)) return "Directory is actually a file: " + name;
         return {};

@@ -17,7 +17,8 @@ int run_delete(const Options& options, std::int32_t n) {
   }
   model.set_record_text(std::to_string(n));
   if (model.working_record().empty()) {
-    return fail("Record " + std::to_string(n) + " has no entries, and the editor deletes only records that have "
+    return fail("Record " + std::to_string(n) +
+                " has no entries, and the editor deletes only records that have "
                 "some. Nothing was deleted.");
   }
   session.prompt.yes_to_all = true;

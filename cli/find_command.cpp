@@ -33,8 +33,8 @@ int run_find(const Options& options, const Arguments& args) {
   const Status status = for_each_match(session.model.database(), query, ShownRecord{},
                                        [&matched](const FindHit& hit, const Entry& entry) {
                                          matched = true;
-                                         std::cout << hit.record << '\t' << list_name(hit.list) << '\t'
-                                                   << hit.position << '\t' << cp1252_to_utf8(entry) << '\n';
+                                         std::cout << hit.record << '\t' << list_name(hit.list) << '\t' << hit.position
+                                                   << '\t' << cp1252_to_utf8(entry) << '\n';
                                          return true;
                                        });
   if (!status.is_ok()) return fail(status.message());

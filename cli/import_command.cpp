@@ -21,15 +21,12 @@ int run_import(const Options& options, const Arguments& args) {
   const ImportOutcome outcome = import_records(session.model, path);
   switch (outcome.result) {
     case ImportResult::completed:
-      std::cout << "Imported " << path << "; the database now holds " << session.model.record_count()
-                << " records.\n";
+      std::cout << "Imported " << path << "; the database now holds " << session.model.record_count() << " records.\n";
       return kExitDone;
-    case ImportResult::declined:
-      return fail("The import was not confirmed; the database was not changed.");
+    case ImportResult::declined: return fail("The import was not confirmed; the database was not changed.");
     case ImportResult::rejected:
     case ImportResult::refused:
-    case ImportResult::failed:
-      break;
+    case ImportResult::failed: break;
   }
   return fail(outcome.message);
 }

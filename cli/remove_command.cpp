@@ -29,18 +29,20 @@ int run_remove(const Options& options, const Arguments& args) {
   if (model.working_record().empty()) {
     return fail("That would leave record " + std::to_string(args.record) +
                 " without any entry, and an empty record is never saved: nothing was removed. "
-                "Use \"delete " + std::to_string(args.record) + "\" to delete the record.");
+                "Use \"delete " +
+                std::to_string(args.record) + "\" to delete the record.");
   }
   if (!model.save_record()) return kExitFailed;
-  std::cout << "Record " << args.record << " saved; its " << args.list << " list holds "
-            << model.list(kind).size() << " entries.\n";
+  std::cout << "Record " << args.record << " saved; its " << args.list << " list holds " << model.list(kind).size()
+            << " entries.\n";
   return session.exit_status();
 }
 
 }  // namespace
 
 void add_remove_command(CLI::App& app, Options& options) {
-  CLI::App* command = app.add_subcommand("remove", "remove the entries at positions POS... of a list of record N, and save");
+  CLI::App* command =
+      app.add_subcommand("remove", "remove the entries at positions POS... of a list of record N, and save");
   auto args = std::make_shared<Arguments>();
   add_record_argument(*command, args->record);
   add_list_argument(*command, args->list);

@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "cli/cli_common.h"
-#include "core/cp1252.h"
 #include "cli/console.h"
+#include "core/cp1252.h"
 
 namespace zenfaro::cli {
 namespace {

@@ -7,10 +7,10 @@ namespace zenfaro {
 namespace {
 
 // Code points of the bytes 0x80 to 0x9F; the undefined ones map to themselves.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHighControls = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void append_utf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -34,11 +34,19 @@ void append_utf8(std::string& out, char32_t cp) {
 bool decode_utf8(std::string_view text, std::size_t& at, char32_t& cp) {
   const auto lead = static_cast<unsigned char>(text[at]);
   int extra = 0;
-  if (lead < 0x80) { cp = lead; extra = 0; }
-  else if ((lead & 0xE0) == 0xC0) { cp = lead & 0x1F; extra = 1; }
-  else if ((lead & 0xF0) == 0xE0) { cp = lead & 0x0F; extra = 2; }
-  else if ((lead & 0xF8) == 0xF0) { cp = lead & 0x07; extra = 3; }
-  else return false;
+  if (lead < 0x80) {
+    cp = lead;
+    extra = 0;
+  } else if ((lead & 0xE0) == 0xC0) {
+    cp = lead & 0x1F;
+    extra = 1;
+  } else if ((lead & 0xF0) == 0xE0) {
+    cp = lead & 0x0F;
+    extra = 2;
+  } else if ((lead & 0xF8) == 0xF0) {
+    cp = lead & 0x07;
+    extra = 3;
+  } else return false;
   if (at + static_cast<std::size_t>(extra) >= text.size()) return false;
   for (int i = 1; i <= extra; ++i) {
     const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
@@ -91,7 +99,8 @@ std::optional<std::string> utf8_to_cp1252(std::string_view utf8, std::string* pr
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
         std::string shown;
         append_utf8(shown, cp);
-        *problem = "The character \"" + shown + "\" (" + code + ") cannot be stored: entries use the Windows-1252 character set.";
+        *problem = "The character \"" + shown + "\" (" + code +
+                   ") cannot be stored: entries use the Windows-1252 character set.";
       }
       return std::nullopt;
     }

@@ -10,8 +10,7 @@
 
 namespace zenfaro {
 
-std::int32_t load_index(Database& db, const std::filesystem::path& index_path,
-                        const std::filesystem::path& data_path) {
+std::int32_t load_index(Database& db, const std::filesystem::path& index_path, const std::filesystem::path& data_path) {
   db.index_path = index_path;
   db.data_path = data_path;
   db.record_count = 0;

@@ -35,7 +35,6 @@ std::filesystem::path lock_file(const Layout& layout);
 // Takes the lock, waiting up to `wait` while another program holds it. When
 // it stays taken: busy, "The database in FOLDER is being changed by another
 // program. ..."; nothing has been changed then.
-Status lock_database(Env& env, const Layout& layout, DatabaseLock* lock,
-                     std::chrono::milliseconds wait = kLockWait);
+Status lock_database(Env& env, const Layout& layout, DatabaseLock* lock, std::chrono::milliseconds wait = kLockWait);
 
 }  // namespace zenfaro

@@ -97,7 +97,7 @@ class RealEnv final : public Env {
   }
 
   Status open_writable(const fs::path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) override {
-    const platform::Access access = mode == OpenMode::append     ? platform::Access::write_append
+    const platform::Access access = mode == OpenMode::append       ? platform::Access::write_append
                                     : mode == OpenMode::create_new ? platform::Access::write_new
                                                                    : platform::Access::write_truncate;
     platform::Handle handle;

@@ -117,8 +117,7 @@ class EnvWrapper : public Env {
   Status open_readable(const std::filesystem::path& path, std::unique_ptr<ReadableFile>* file) override {
     return target_.open_readable(path, file);
   }
-  Status open_writable(const std::filesystem::path& path, OpenMode mode,
-                       std::unique_ptr<WritableFile>* file) override {
+  Status open_writable(const std::filesystem::path& path, OpenMode mode, std::unique_ptr<WritableFile>* file) override {
     return target_.open_writable(path, mode, file);
   }
   Status remove_file(const std::filesystem::path& path) override { return target_.remove_file(path); }

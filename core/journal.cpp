@@ -29,9 +29,9 @@ bool parse_move(const Layout& layout, const std::string& line, JournalMove* m) {
   if (fields.size() == 3 && fields[0] == "undo") {
     m->undo = true;
     m->move.to = one_of(layout, fields[1], {layout.data_file(), layout.index_file()});
-    m->move.backup = one_of(layout, fields[2],
-                            {layout.backup_file(), layout.database_file("importold.dat"),
-                             layout.database_file("importold.idx")});
+    m->move.backup =
+        one_of(layout, fields[2],
+               {layout.backup_file(), layout.database_file("importold.dat"), layout.database_file("importold.idx")});
     return !m->move.to.empty() && !m->move.backup.empty();
   }
   if (fields.size() != 6 || fields[0] != "move") return false;
@@ -39,9 +39,9 @@ bool parse_move(const Layout& layout, const std::string& line, JournalMove* m) {
                         {layout.work_file("temp.tmp"), layout.work_file("temp.idx"), layout.work_file("tempfile2.tmp"),
                          layout.work_file("tempfile2.idx")});
   m->move.to = one_of(layout, fields[2], {layout.data_file(), layout.index_file()});
-  m->move.backup = one_of(layout, fields[3],
-                          {layout.backup_file(), layout.database_file("importold.dat"),
-                           layout.database_file("importold.idx")});
+  m->move.backup =
+      one_of(layout, fields[3],
+             {layout.backup_file(), layout.database_file("importold.dat"), layout.database_file("importold.idx")});
   if (m->move.from.empty() || m->move.to.empty() || (m->move.backup.empty() && !fields[3].empty())) return false;
   if (fields[5] != "keep" && fields[5] != "drop") return false;
   m->move.keep_backup = fields[5] == "keep";

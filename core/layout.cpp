@@ -38,9 +38,9 @@ bool is_program_file(const Layout& layout, const fs::path& path) {
   const fs::path folder = folder_of(path);
   if (folder != folder_of(layout.work_file("x")) && folder != folder_of(layout.database_file("x"))) return false;
   const std::string name = lower(path.filename().u8string());
-  for (const char* own : {"commdb.dat", "commdb.idx", "commdb.old", "temp.tmp", "temp.idx", "tempfile2.idx",
-                          "impres.txt", "zenfaro.log", "zenfaro.jrn", "zenfaro.jrn.tmp", "zenfaro.lck",
-                          "importold.dat", "importold.idx"}) {
+  for (const char* own :
+       {"commdb.dat", "commdb.idx", "commdb.old", "temp.tmp", "temp.idx", "tempfile2.idx", "impres.txt", "zenfaro.log",
+        "zenfaro.jrn", "zenfaro.jrn.tmp", "zenfaro.lck", "importold.dat", "importold.idx"}) {
     if (name == own) return true;
   }
   return starts_and_ends(name, "tempfile", ".tmp") || starts_and_ends(name, "hashes", ".txt");

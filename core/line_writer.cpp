@@ -11,8 +11,7 @@ namespace {
 constexpr std::size_t kBufferSize = 256 * 1024;
 }
 
-LineWriter::LineWriter(std::unique_ptr<WritableFile> file)
-    : file_(std::move(file)), buffer_(new char[kBufferSize]) {}
+LineWriter::LineWriter(std::unique_ptr<WritableFile> file) : file_(std::move(file)), buffer_(new char[kBufferSize]) {}
 
 Status LineWriter::open(Env& env, const std::filesystem::path& path, OpenMode mode,
                         std::unique_ptr<LineWriter>* writer) {

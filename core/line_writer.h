@@ -17,10 +17,10 @@ class LineWriter {
   explicit LineWriter(std::unique_ptr<WritableFile> file);
   static Status open(Env& env, const std::filesystem::path& path, OpenMode mode, std::unique_ptr<LineWriter>* writer);
 
-  void write_count(std::int64_t count);          // " 7 " CR LF
-  void write_line(std::string_view text);        // the bytes, then CR LF
-  void write_bytes(std::string_view bytes);      // the bytes alone
-  void write_index_field(std::int32_t value);    // 4 bytes, as the index file holds them
+  void write_count(std::int64_t count);        // " 7 " CR LF
+  void write_line(std::string_view text);      // the bytes, then CR LF
+  void write_bytes(std::string_view bytes);    // the bytes alone
+  void write_index_field(std::int32_t value);  // 4 bytes, as the index file holds them
 
   std::uint64_t bytes_written() const { return written_; }
   const Status& status() const { return status_; }

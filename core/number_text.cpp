@@ -31,9 +31,23 @@ std::int32_t based_number(std::string_view text) {
   int base = 8;
   if (!text.empty()) {
     switch (text.front()) {
-      case 'h': case 'H': base = 16; text.remove_prefix(1); break;
-      case 'b': case 'B': base = 2; text.remove_prefix(1); break;
-      case 'o': case 'O': case 'q': case 'Q': base = 8; text.remove_prefix(1); break;
+      case 'h':
+      case 'H':
+        base = 16;
+        text.remove_prefix(1);
+        break;
+      case 'b':
+      case 'B':
+        base = 2;
+        text.remove_prefix(1);
+        break;
+      case 'o':
+      case 'O':
+      case 'q':
+      case 'Q':
+        base = 8;
+        text.remove_prefix(1);
+        break;
       default: break;
     }
   }
@@ -54,7 +68,7 @@ std::int32_t decimal_number(std::string_view text) {
   std::size_t digits = 0;
   while (digits < text.size() && digits < 10 && is_digit(text[digits])) ++digits;
   const bool more = digits < text.size() && (is_digit(text[digits]) || text[digits] == '.' || text[digits] == 'e' ||
-                                            text[digits] == 'E' || text[digits] == 'd' || text[digits] == 'D');
+                                             text[digits] == 'E' || text[digits] == 'd' || text[digits] == 'D');
   if (digits > 0 && digits < 10 && !more) {
     std::int32_t value = 0;
     for (std::size_t i = 0; i < digits; ++i) value = value * 10 + (text[i] - '0');
@@ -118,6 +132,5 @@ std::string signed_number_text(std::int64_t value) {
   text += ' ';
   return text;
 }
-
 
 }  // namespace zenfaro

@@ -54,11 +54,20 @@ int open_file(const std::filesystem::path& path, Access access, Handle* handle) 
   DWORD rights = GENERIC_WRITE;
   DWORD disposition = CREATE_ALWAYS;
   switch (access) {
-    case Access::read: rights = GENERIC_READ; disposition = OPEN_EXISTING; break;
+    case Access::read:
+      rights = GENERIC_READ;
+      disposition = OPEN_EXISTING;
+      break;
     case Access::write_truncate: break;
-    case Access::write_append: rights = FILE_APPEND_DATA | SYNCHRONIZE; disposition = OPEN_ALWAYS; break;
+    case Access::write_append:
+      rights = FILE_APPEND_DATA | SYNCHRONIZE;
+      disposition = OPEN_ALWAYS;
+      break;
     case Access::write_new: disposition = CREATE_NEW; break;
-    case Access::lock: rights = GENERIC_READ | GENERIC_WRITE; disposition = OPEN_ALWAYS; break;
+    case Access::lock:
+      rights = GENERIC_READ | GENERIC_WRITE;
+      disposition = OPEN_ALWAYS;
+      break;
   }
   const HANDLE h = ::CreateFileW(path.c_str(), rights, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return last_error();
@@ -119,9 +128,9 @@ int try_lock_file(Handle handle) {
 
 int file_info(const std::filesystem::path& path, FileInfo* info) {
   *info = FileInfo{};
-  const HANDLE h = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE h =
+      ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return last_error();
   BY_HANDLE_FILE_INFORMATION about;
   const bool ok = ::GetFileInformationByHandle(h, &about) != 0;
@@ -150,7 +159,8 @@ int set_permissions(const std::filesystem::path& path, std::uint32_t permissions
 
 int rename_replacing(const std::filesystem::path& from, const std::filesystem::path& to) {
   return retry_while_shared([&] {
-    return ::MoveFileExW(from.c_str(), final_target(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return ::MoveFileExW(from.c_str(), final_target(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           0;
   });
 }
 
@@ -179,9 +189,9 @@ int sync_folder(const std::filesystem::path&) { return 0; }
 
 std::string error_text(int error) {
   wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string result;
   if (length > 0 && text != nullptr) {
     const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
@@ -191,8 +201,8 @@ std::string error_text(int error) {
     }
   }
   if (text != nullptr) ::LocalFree(text);
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ' ||
-                             result.back() == '.')) {
+  while (!result.empty() &&
+         (result.back() == '\n' || result.back() == '\r' || result.back() == ' ' || result.back() == '.')) {
     result.pop_back();
   }
   return result.empty() ? "system error " + std::to_string(error) : result;

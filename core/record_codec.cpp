@@ -60,7 +60,8 @@ std::string_view through_work_buffer(std::string_view entry) {
 }
 
 void write_list(LineWriter& out, const EntryList& list, EntryCut cut) {
-  write_list_with(out, list.size(), [&list](std::size_t i) { return std::string_view(list[i]); }, cut);
+  write_list_with(
+      out, list.size(), [&list](std::size_t i) { return std::string_view(list[i]); }, cut);
 }
 
 void write_record(LineWriter& out, const Record& record, EntryCut cut) {

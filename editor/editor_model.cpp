@@ -68,12 +68,15 @@ bool EditorModel::still_as_shown(std::int32_t n, WriteMode mode) {
   if (n == shown_number_ && now == shown_) return true;
   const std::string number = std::to_string(n);
   std::string text = n > db_.record_count && !shown_.empty()
-                         ? "Record " + number + " no longer exists: another program changed the database after it "
-                                                "was shown here (it now holds " + std::to_string(db_.record_count) + " records)."
+                         ? "Record " + number +
+                               " no longer exists: another program changed the database after it "
+                               "was shown here (it now holds " +
+                               std::to_string(db_.record_count) + " records)."
                          : "Record " + number + " was changed by another program after it was shown here.";
   text += mode == WriteMode::remove ? "\n\nDelete record " + number + " anyway?"
-          : n > db_.record_count    ? "\n\nSave the lists on screen as a new record anyway?"
-                                    : "\n\nSave the lists on screen as record " + number + " anyway, replacing that change?";
+          : n > db_.record_count
+              ? "\n\nSave the lists on screen as a new record anyway?"
+              : "\n\nSave the lists on screen as record " + number + " anyway, replacing that change?";
   return prompt_.ask({text, "Record changed", Icon::warning, false, {}});
 }
 
@@ -187,7 +190,8 @@ bool EditorModel::save_record() { return write(current_record(), WriteMode::save
 void EditorModel::delete_record() {
   const std::int32_t n = current_record();
   if (n < 1) return;
-  if (!prompt_.ask({"Are you sure you want to delete this record ?", "Confirm Action", Icon::question, false, {}})) return;
+  if (!prompt_.ask({"Are you sure you want to delete this record ?", "Confirm Action", Icon::question, false, {}}))
+    return;
   if (!write(n, WriteMode::remove, "The record could not be deleted.")) return;
   const std::int32_t shown = std::max(1, std::min(n, db_.record_count));
   set_record_text(std::to_string(shown));

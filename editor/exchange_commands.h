@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "exchange/import_commentary.h"
 #include "editor/editor_model.h"
+#include "exchange/import_commentary.h"
 
 namespace zenfaro {
 

@@ -165,8 +165,7 @@ std::optional<FindHit> find_in_editor(const EditorModel& model, const FindQuery&
   const Record lists = model.working_record();
   // Right after the record's last possible entry, or right before its first.
   const bool next = direction == FindDirection::next;
-  FindHit from{number, next ? ListKind::lines : ListKind::triggers,
-               next ? std::numeric_limits<std::size_t>::max() : 0};
+  FindHit from{number, next ? ListKind::lines : ListKind::triggers, next ? std::numeric_limits<std::size_t>::max() : 0};
   if (last_hit && last_hit->record == number) from = *last_hit;
   return find_from(model.database(), query, ShownRecord{number, &lists}, from, direction);
 }

@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 Status check_target(const Database& db, const fs::path& target) {
   for (const fs::path& own : {db.data_path, db.index_path}) {
     if (same_file(*db.env, target, own)) {
-      return Status::refused("The commentary cannot be exported to the database file " +
-                             own.filename().u8string() + ": it would be destroyed. Choose another file.");
+      return Status::refused("The commentary cannot be exported to the database file " + own.filename().u8string() +
+                             ": it would be destroyed. Choose another file.");
     }
   }
   if (is_program_file(db.layout, target)) {

@@ -10,9 +10,9 @@
 namespace zenfaro {
 
 ImportFiles import_files(const Layout& layout) {
-  return {layout.work_file("hashes.txt"),    layout.work_file("hashes2.txt"),   layout.work_file("impres.txt"),
-          layout.work_file("tempfile.tmp"),  layout.work_file("tempfile2.tmp"), layout.work_file("tempfile2.idx"),
-          layout.work_file("zenfaro.log"),   layout.database_file("importold.dat")};
+  return {layout.work_file("hashes.txt"),   layout.work_file("hashes2.txt"),      layout.work_file("impres.txt"),
+          layout.work_file("tempfile.tmp"), layout.work_file("tempfile2.tmp"),    layout.work_file("tempfile2.idx"),
+          layout.work_file("zenfaro.log"),  layout.database_file("importold.dat")};
 }
 
 ImportRun::ImportRun(Database& database, std::string utf8_path)
@@ -29,7 +29,8 @@ Question confirmation(const ImportSummary& summary) {
   std::string text = "Are you sure you want to import " + std::to_string(summary.announced) + " records ?";
   if (summary.cut_short()) {
     text += "\n\nThe file ends after " + std::to_string(summary.found) + " of the " +
-            std::to_string(summary.announced) + " records it announces; the missing ones would come in as empty records.";
+            std::to_string(summary.announced) +
+            " records it announces; the missing ones would come in as empty records.";
   }
   return {text, "Confirm Import", Icon::question, false, import_details(summary)};
 }
@@ -39,7 +40,8 @@ Question confirmation(const ImportSummary& summary) {
 Status check_exchange_path(const ImportRun& run) {
   const ImportFiles& f = run.files;
   bool own = is_program_file(run.db.layout, run.exchange_path);
-  for (const std::filesystem::path& file : {run.db.data_path, run.db.index_path, f.merge, f.new_data, f.new_index, f.log}) {
+  for (const std::filesystem::path& file :
+       {run.db.data_path, run.db.index_path, f.merge, f.new_data, f.new_index, f.log}) {
     own = own || same_file(*run.db.env, run.exchange_path, file);
   }
   if (!own) return Status::ok();
@@ -108,9 +110,9 @@ ImportOutcome import_commentary(Database& db, const std::string& path, Prompt& p
 
   // Stage 11: all or nothing. The old data file is kept aside until both
   // new files are in place, then deleted: the import leaves no backup.
-  status = replace_files(*db.env, db.layout,
-                         {{run.files.new_data, db.data_path, run.files.old_data, false},
-                          {run.files.new_index, db.index_path, {}, true}});
+  status = replace_files(
+      *db.env, db.layout,
+      {{run.files.new_data, db.data_path, run.files.old_data, false}, {run.files.new_index, db.index_path, {}, true}});
   if (!status.is_ok()) return stopped(run, status, "");
 
   // Stage 12. The window shows record 1 and ends itself with the end code

@@ -66,8 +66,9 @@ Status read_incoming(ImportRun& run) {
   const std::int32_t announced = in.read_count();
   run.summary.announced = announced;
   if (announced > kMaxIncomingRecords) {
-    return Status::refused("The exchange file announces " + number(announced) + " records; an import can take at most " +
-                           number(kMaxIncomingRecords) + ". Nothing was imported.");
+    return Status::refused("The exchange file announces " + number(announced) +
+                           " records; an import can take at most " + number(kMaxIncomingRecords) +
+                           ". Nothing was imported.");
   }
   run.incoming.assign(static_cast<std::size_t>(std::max(announced, 0)), IncomingRecord{});
   run.summary.found = std::max(announced, 0);
@@ -79,9 +80,10 @@ Status read_incoming(ImportRun& run) {
     reader.fingerprints = &record.fingerprints;
     read_record_with(in, reader);
     if (reader.too_long > 0) {
-      return Status::refused("Record " + number(static_cast<std::int64_t>(i) + 1) + " of the exchange file has a list of " +
-                             number(reader.too_long) + " entries; an imported list can hold at most " +
-                             number(kMaxIncomingListEntries) + ". Nothing was imported.");
+      return Status::refused("Record " + number(static_cast<std::int64_t>(i) + 1) +
+                             " of the exchange file has a list of " + number(reader.too_long) +
+                             " entries; an imported list can hold at most " + number(kMaxIncomingListEntries) +
+                             ". Nothing was imported.");
     }
     record.size = in.position() - record.start;
   }

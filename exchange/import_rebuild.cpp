@@ -3,10 +3,10 @@
 // the entries that repeat an earlier entry of the same list (byte for byte;
 // the first occurrence stays in its place). Only the distinct entries of the
 // list being rebuilt are held in memory.
-#include <cstdint>
-#include <string>
 #include <algorithm>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "core/database_writer.h"

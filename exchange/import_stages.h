@@ -62,8 +62,8 @@ struct ImportRun {
   ImportRun(Database& database, std::string utf8_path);
 
   Database& db;
-  std::string path;                       // as the user chose it (UTF-8)
-  std::filesystem::path exchange_path;    // the same, as a path
+  std::string path;                     // as the user chose it (UTF-8)
+  std::filesystem::path exchange_path;  // the same, as a path
   ImportFiles files;
   std::vector<Fingerprints> stored;  // row k-1 for stored record k
   std::vector<IncomingRecord> incoming;

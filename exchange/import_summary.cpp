@@ -8,8 +8,8 @@ std::string lines_noun(std::int32_t count) { return count == 1 ? " new commentar
 }  // namespace
 
 std::string import_details(const ImportSummary& s) {
-  std::string text = "The exchange file announces " + std::to_string(s.announced) + " records: " +
-                     std::to_string(s.new_records) + " new, " + std::to_string(s.identical) +
+  std::string text = "The exchange file announces " + std::to_string(s.announced) +
+                     " records: " + std::to_string(s.new_records) + " new, " + std::to_string(s.identical) +
                      " identical to stored records, " + std::to_string(s.extending) + " extending stored records.\n" +
                      "The database would go from " + std::to_string(s.stored) + " to " + std::to_string(s.merged) +
                      " records.\n";

@@ -15,13 +15,13 @@ struct ExtendedRecord {
 };
 
 struct ImportSummary {
-  std::int32_t announced = 0;    // M: the record count the exchange file announces
-  std::int32_t found = 0;        // records that begin before the file's data ends
-  std::int32_t stored = 0;       // N: the records of the database before the import
-  std::int32_t new_records = 0;  // incoming records added at the end
-  std::int32_t identical = 0;    // incoming records that bring nothing
-  std::int32_t extending = 0;    // incoming records whose commentary lines extend a stored record
-  std::int32_t merged = 0;       // the records of the new database
+  std::int32_t announced = 0;            // M: the record count the exchange file announces
+  std::int32_t found = 0;                // records that begin before the file's data ends
+  std::int32_t stored = 0;               // N: the records of the database before the import
+  std::int32_t new_records = 0;          // incoming records added at the end
+  std::int32_t identical = 0;            // incoming records that bring nothing
+  std::int32_t extending = 0;            // incoming records whose commentary lines extend a stored record
+  std::int32_t merged = 0;               // the records of the new database
   std::vector<ExtendedRecord> extended;  // in ascending order of record
 
   // True when the file ends before the records it announces: the missing

@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
     const int size = arguments[i].toInt();
     const QString folder = arguments[1] + QStringLiteral("/%1x%1/apps").arg(size);
     if (size <= 0 || !QDir().mkpath(folder) || !zenfaro::icon_image(1, size).save(folder + "/zenfaro.png")) {
-      std::fprintf(stderr, "zenfaro-render-icons: could not write the %s x %s icon in %s\n",
-                   qPrintable(arguments[i]), qPrintable(arguments[i]), qPrintable(folder));
+      std::fprintf(stderr, "zenfaro-render-icons: could not write the %s x %s icon in %s\n", qPrintable(arguments[i]),
+                   qPrintable(arguments[i]), qPrintable(folder));
       return 1;
     }
   }

@@ -31,7 +31,7 @@ enum class ControlId : int {
 
 // The list control that shows the list `kind`.
 constexpr ControlId list_control(ListKind kind) {
-  return kind == ListKind::triggers ? ControlId::triggers
+  return kind == ListKind::triggers     ? ControlId::triggers
          : kind == ListKind::exclusions ? ControlId::exclusions
                                         : ControlId::lines;
 }

@@ -10,8 +10,7 @@
 
 namespace zenfaro {
 
-FindDialog::FindDialog(QWidget* owner, int icon_resource, std::function<void(FindDirection)> find)
-    : QDialog(owner) {
+FindDialog::FindDialog(QWidget* owner, int icon_resource, std::function<void(FindDirection)> find) : QDialog(owner) {
   const DialogUnits du = set_up_frame(*this, 200, 56, icon_resource);
   setWindowTitle(QStringLiteral("Find"));
   setModal(false);

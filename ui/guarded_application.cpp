@@ -9,10 +9,10 @@
 namespace zenfaro {
 
 void report_stopped_command(const char* what) {
-  const QString text = what == nullptr
-                           ? QStringLiteral("There is not enough memory for this command. The database was not changed.")
-                           : QStringLiteral("The command could not be finished: %1. The database was not changed.")
-                                 .arg(QString::fromLocal8Bit(what));
+  const QString text =
+      what == nullptr ? QStringLiteral("There is not enough memory for this command. The database was not changed.")
+                      : QStringLiteral("The command could not be finished: %1. The database was not changed.")
+                            .arg(QString::fromLocal8Bit(what));
   QMessageBox::critical(nullptr, QString::fromLatin1(kDefaultCaption), text);
 }
 

@@ -49,8 +49,8 @@ std::unique_ptr<QMessageBox> question_box(const Question& question) {
 }
 
 std::unique_ptr<QMessageBox> message_box(const Message& message) {
-  auto box = std::make_unique<QMessageBox>(box_icon(message.icon), text(message.caption), text(message.text),
-                                           QMessageBox::Ok);
+  auto box =
+      std::make_unique<QMessageBox>(box_icon(message.icon), text(message.caption), text(message.text), QMessageBox::Ok);
   box->setDefaultButton(QMessageBox::Ok);
   return box;
 }

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "app/startup.h"
-#include "tests/support/database_folder.h"
 #include "editor/end_code.h"
+#include "tests/support/database_folder.h"
 
 namespace zenfaro {
 namespace {
@@ -53,11 +53,12 @@ TEST_F(Startup, TheLayoutDecidesTheDatabaseTheHelpFileAndTheTransfer) {
   const std::string standalone = "window standalone " + (folder_ / "commdb.dat").u8string();
   const std::string host = "window host " + plugin("data/commdb.dat").make_preferred().u8string();
   run({true});
-  EXPECT_EQ(events_, (std::vector<std::string>{"help " + (folder_ / "cmthelp.txt").u8string(), standalone,
-                                               "See help file ?"}));
+  EXPECT_EQ(events_,
+            (std::vector<std::string>{"help " + (folder_ / "cmthelp.txt").u8string(), standalone, "See help file ?"}));
   const Question& help = prompt_.questions.front();
-  EXPECT_EQ(help.text, "This is a beta version of the Pelmar 7 Ostrin Commentary Engine. Do you wish to be shown a "
-                       "help text on what to do ?");
+  EXPECT_EQ(help.text,
+            "This is a beta version of the Pelmar 7 Ostrin Commentary Engine. Do you wish to be shown a "
+            "help text on what to do ?");
   EXPECT_EQ(std::make_pair(help.default_yes, help.icon), std::make_pair(true, Icon::none));
   // The host layout: windows reopen while they end with 123; the transfer question comes once, after the last.
   make_host();
@@ -107,11 +108,16 @@ TEST_F(Startup, AFailingKestraneInstallationOrTransferLeavesTheGamesFilesAsTheyW
     transfer_database(env_, Layout{folder_.path(), true}, prompt_);
     return read_bytes(game_data("commdb.dat")) + "|" + read_bytes(game_data("commdb.idx"));
   };
-  const struct { std::function<std::string()> run; std::string before, after; std::vector<fs::path> asides; } rows[] = {
-      {install, "old", "new", {program("kestrane.pbc.zenfaro-new")}},
-      {transfer, "old data|old index", "data|index",
-       {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
-        game_data("commdb.dat.zenfaro-old")}}};
+  const struct {
+    std::function<std::string()> run;
+    std::string before, after;
+    std::vector<fs::path> asides;
+  } rows[] = {{install, "old", "new", {program("kestrane.pbc.zenfaro-new")}},
+              {transfer,
+               "old data|old index",
+               "data|index",
+               {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
+                game_data("commdb.dat.zenfaro-old")}}};
   for (const auto& row : rows) {
     const auto hand_off = [&](int fail_at) {  // with the operation `fail_at` failing, or none
       env_.reset();
@@ -127,7 +133,9 @@ TEST_F(Startup, AFailingKestraneInstallationOrTransferLeavesTheGamesFilesAsTheyW
       const std::string result = hand_off(static_cast<int>(i));
       EXPECT_TRUE(result == row.before || result == row.after) << result;
       EXPECT_EQ(prompt_.messages.size(), result == row.before ? 1u : 0u);
-      if (result == row.before) { EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos); }
+      if (result == row.before) {
+        EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos);
+      }
       // A source kept for the next start; nothing left beside the game's files but what a failed removal left.
       const bool source_kept = result == "old" || operations[i] == "remove kestrane.pbc";
       EXPECT_TRUE(row.before != "old" || is_file(plugin("kestrane.pbc")) == source_kept);

@@ -12,7 +12,10 @@ namespace {
 
 using namespace testing;
 
-struct CliRun { int status = -1; std::string out, err; };
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
 
 // Runs zenfaro-cli in this process, with `input` as its standard input.
 CliRun run_cli(std::vector<std::string> args, const std::string& input = "") {
@@ -38,7 +41,10 @@ class Cli : public ::testing::Test {
 };
 
 TEST_F(Cli, EditingCommandsWorkAsTheWindowDoes) {
-  const struct { std::vector<std::string> args; std::string out; } rows[] = {
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } rows[] = {
       {{"info"}, "layout: standalone\ndata: commdb.dat\nindex: commdb.idx\nrecords: 0\n"},
       {{"add", "1", "triggers", "The (quick,slow) fox"}, "Record 1 saved; its triggers list holds 2 entries.\n"},
       {{"add", "1", "lines", "Caf\u00E9 \u20AC"}, "Record 1 saved; its lines list holds 1 entries.\n"},
@@ -72,14 +78,23 @@ TEST_F(Cli, EditingCommandsWorkAsTheWindowDoes) {
 TEST_F(Cli, RefusalsExitWithOneAndUsageErrorsWithTwoChangingNothing) {
   cli({"add", "1", "triggers", "goal"});
   const std::string before = data();
-  const struct { std::vector<std::string> args; int status; } rows[] = {
-      {{"add", "1", "lines", "\u65E5\u672C"}, 1},         {{"add", "1", "lines", "two\nlines"}, 1},
-      {{"add", "1", "lines", std::string(5000, 'x')}, 1}, {{"modify", "1", "triggers", "3", "x"}, 1},
-      {{"remove", "1", "lines", "0"}, 1},                 {{"remove", "1", "triggers", "0"}, 1},
-      {{"delete", "2"}, 1},                               {{"export", "commdb.dat", "--force"}, 1},
-      {{"import", "missing.CMX", "--yes"}, 1},            {{"add", "1", "nowhere", "x"}, 2},
-      {{"add", "1", "lines"}, 2},                         {{"frobnicate"}, 2},
-      {{"export"}, 2},                                    {{}, 2}};
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } rows[] = {{{"add", "1", "lines", "\u65E5\u672C"}, 1},
+              {{"add", "1", "lines", "two\nlines"}, 1},
+              {{"add", "1", "lines", std::string(5000, 'x')}, 1},
+              {{"modify", "1", "triggers", "3", "x"}, 1},
+              {{"remove", "1", "lines", "0"}, 1},
+              {{"remove", "1", "triggers", "0"}, 1},
+              {{"delete", "2"}, 1},
+              {{"export", "commdb.dat", "--force"}, 1},
+              {{"import", "missing.CMX", "--yes"}, 1},
+              {{"add", "1", "nowhere", "x"}, 2},
+              {{"add", "1", "lines"}, 2},
+              {{"frobnicate"}, 2},
+              {{"export"}, 2},
+              {{}, 2}};
   for (const auto& row : rows) {
     const CliRun run = cli(row.args);
     EXPECT_EQ(std::make_pair(run.status, run.err.empty()), std::make_pair(row.status, false)) << row.args.size();
@@ -104,10 +119,13 @@ TEST_F(Cli, ShowRawWritesTheStoredBytesExactly) {
   for (std::int64_t i = 0; i <= kMaxListEntries; ++i) huge += line("x");
   const std::string last = count(1) + "cut\x1A" + "after";  // 0x1A ends the data
   write_bytes(folder_ / "commdb.dat", odd + huge + last);
-  write_bytes(folder_ / "commdb.idx",
-              index_bytes({0, static_cast<std::int32_t>(odd.size()), static_cast<std::int32_t>(odd.size() + huge.size())}));
-  const struct { const char* n; int status; std::string out; } rows[] = {
-      {"1", 0, odd}, {"3", 0, count(1) + "cut"}, {"4", 0, ""}, {"2", 1, ""}};
+  write_bytes(folder_ / "commdb.idx", index_bytes({0, static_cast<std::int32_t>(odd.size()),
+                                                   static_cast<std::int32_t>(odd.size() + huge.size())}));
+  const struct {
+    const char* n;
+    int status;
+    std::string out;
+  } rows[] = {{"1", 0, odd}, {"3", 0, count(1) + "cut"}, {"4", 0, ""}, {"2", 1, ""}};
   for (const auto& row : rows) {
     const CliRun run = cli({"show", row.n, "--raw"});
     EXPECT_EQ(std::make_pair(run.status, run.out), std::make_pair(row.status, row.out)) << row.n << run.err;
@@ -131,7 +149,8 @@ TEST_F(Cli, ExportImportAndCheckAsScriptsUseThem) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("1 extending stored records.\nThe database would go from 1 to 1 records.\nStored record 1 "
                          "gets 1 new commentary line.\nAre you sure you want to import 1 records ? [y/N]"),
-            std::string::npos) << run.out;
+            std::string::npos)
+      << run.out;
   EXPECT_EQ(data(), before);
   for (const char* yes : {"y", "Y", "yes", "Yes", "YES"}) EXPECT_EQ(cli({"import", "more.CMX"}, yes).status, 0) << yes;
   run = cli({"import", "more.CMX", "--yes"});
@@ -148,15 +167,22 @@ TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {
   const std::string second = count(0) + count(0) + count(1) + line("Caf\xC9 GOAL");
   write_bytes(folder_ / "commdb.dat", first + second);
   write_bytes(folder_ / "commdb.idx", index_bytes({0, static_cast<std::int32_t>(first.size())}));
-  const struct { std::vector<std::string> args; int status; std::string out; } rows[] = {
-      {{"find", "goal"}, 0,
-       "1\ttriggers\t0\talpha goal\n1\ttriggers\t2\tzeta Goal\n1\texclusions\t0\town goal\n"
-       "1\tlines\t0\tGOAL!\n1\tlines\t2\tgoalless\n2\tlines\t0\tCaf\u00C9 GOAL\n"},
-      {{"find", "Goal", "--match-case"}, 0, "1\ttriggers\t2\tzeta Goal\n"},
-      {{"find", "caf\u00E9", "--list", "lines"}, 0, "2\tlines\t0\tCaf\u00C9 GOAL\n"},
-      {{"find", "GOAL", "--list", "exclusions"}, 0, "1\texclusions\t0\town goal\n"},
-      {{"find", "corner"}, 1, ""}, {{"find", "\u65E5"}, 1, ""}, {{"find", ""}, 2, ""},
-      {{"find", "goal", "--list", "nowhere"}, 2, ""}, {{"find"}, 2, ""}};
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+  } rows[] = {{{"find", "goal"},
+               0,
+               "1\ttriggers\t0\talpha goal\n1\ttriggers\t2\tzeta Goal\n1\texclusions\t0\town goal\n"
+               "1\tlines\t0\tGOAL!\n1\tlines\t2\tgoalless\n2\tlines\t0\tCaf\u00C9 GOAL\n"},
+              {{"find", "Goal", "--match-case"}, 0, "1\ttriggers\t2\tzeta Goal\n"},
+              {{"find", "caf\u00E9", "--list", "lines"}, 0, "2\tlines\t0\tCaf\u00C9 GOAL\n"},
+              {{"find", "GOAL", "--list", "exclusions"}, 0, "1\texclusions\t0\town goal\n"},
+              {{"find", "corner"}, 1, ""},
+              {{"find", "\u65E5"}, 1, ""},
+              {{"find", ""}, 2, ""},
+              {{"find", "goal", "--list", "nowhere"}, 2, ""},
+              {{"find"}, 2, ""}};
   for (const auto& row : rows) {
     const CliRun run = cli(row.args);
     EXPECT_EQ(std::make_pair(run.status, run.out), std::make_pair(row.status, row.out)) << row.args.size();
@@ -168,11 +194,14 @@ TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {
 // Arguments that are not UTF-8 (an ANSI command line on Windows): a message and exit 1 (2 for -C), no exception.
 TEST_F(Cli, ArgumentsThatAreNotUtf8EndWithAMessage) {
   const std::string folder = folder_.path().u8string();
-  const struct { std::vector<std::string> args; int status; std::string message; } rows[] = {
-      {{"-C", folder + "/dossier \xE9", "info"}, 2, "Directory does not exist"},
-      {{"-C", folder, "add", "1", "lines", "caf\xE9"}, 1, "UTF-8"},
-      {{"-C", folder, "export", "missing \xE9/out.CMX"}, 1, "zenfaro-cli: "},
-      {{"-C", folder, "import", "missing \xE9.CMX", "--yes"}, 1, "zenfaro-cli: "}};
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  } rows[] = {{{"-C", folder + "/dossier \xE9", "info"}, 2, "Directory does not exist"},
+              {{"-C", folder, "add", "1", "lines", "caf\xE9"}, 1, "UTF-8"},
+              {{"-C", folder, "export", "missing \xE9/out.CMX"}, 1, "zenfaro-cli: "},
+              {{"-C", folder, "import", "missing \xE9.CMX", "--yes"}, 1, "zenfaro-cli: "}};
   for (const auto& row : rows) {
     const CliRun run = run_cli(row.args);
     EXPECT_EQ(run.status, row.status) << row.args.at(2);

@@ -16,22 +16,32 @@ using namespace testing;
 // `bytes` read with a script of reads: c a count, l a list count, e an entry line, k an entry kept to 4
 // bytes, E whether the data has ended, p the rest as the import log copies it. The results, joined by "|", must be
 // `expected`.
-struct Reads { std::string bytes; const char* script; std::string expected; };
+struct Reads {
+  std::string bytes;
+  const char* script;
+  std::string expected;
+};
 const Reads kReadingRules[] = {
-    {" 3 \r\nnext\r\n", "ce", "3|next"}, {"3\r\nnext\r\n", "ce", "3|next"}, {"  3\t \r\nnext\r\n", "ce", "3|next"},
-    {"3\rnext\r\n", "ce", "3|next"}, {"3,\r\nx\r\n", "cee", "3||x"},  // a comma ends the count, not the line
-    {"1\t2\n3 \r\n", "c", "123"},                                      // TAB and LF inside the number are dropped
-    {std::string(255, '0') + "7\r\nx\r\n", "ce", "0|x"},               // only 255 bytes of the number count
-    {" &H1F \r\n &b101,&17\r\n", "ccc", "31|5|15"}, {" 2.5 \r\n 3.5 \r\n-2\r\n", "ccc", "2|4|-2"},
-    {"a\nb\r\n\r\nlast", "eeeE", "a\nb||last|1"},   // a lone LF belongs to the entry
-    {"ab\x1A" "cd\r\n 5 \r\n", "eEce", "ab|1|0|"},  // 0x1A ends the entry and the data
-    {" 1 \r\n", "cEce", "1|1|0|"},                  // past the end: 0 and empty
-    {std::string("\0a\r\n", 4), "Ee", std::string("0|\0a", 4)},  // a NUL is a byte like any other
+    {" 3 \r\nnext\r\n", "ce", "3|next"},
+    {"3\r\nnext\r\n", "ce", "3|next"},
+    {"  3\t \r\nnext\r\n", "ce", "3|next"},
+    {"3\rnext\r\n", "ce", "3|next"},
+    {"3,\r\nx\r\n", "cee", "3||x"},                       // a comma ends the count, not the line
+    {"1\t2\n3 \r\n", "c", "123"},                         // TAB and LF inside the number are dropped
+    {std::string(255, '0') + "7\r\nx\r\n", "ce", "0|x"},  // only 255 bytes of the number count
+    {" &H1F \r\n &b101,&17\r\n", "ccc", "31|5|15"},
+    {" 2.5 \r\n 3.5 \r\n-2\r\n", "ccc", "2|4|-2"},
+    {"a\nb\r\n\r\nlast", "eeeE", "a\nb||last|1"},                  // a lone LF belongs to the entry
+    {std::string("ab\x1A") + "cd\r\n 5 \r\n", "eEce", "ab|1|0|"},  // 0x1A ends the entry and the data
+    {" 1 \r\n", "cEce", "1|1|0|"},                                 // past the end: 0 and empty
+    {std::string("\0a\r\n", 4), "Ee", std::string("0|\0a", 4)},    // a NUL is a byte like any other
     {"abcdefghijkl\r\nnext\r\n", "ke", "abcd|next"},
     {" 999999999 \r\na\r\n", "l", "32003"},  // bounded by the bytes left plus a list's capacity
-    {"-4\r\n", "l", "0"}, {"", "Ece", "1|0|"},
+    {"-4\r\n", "l", "0"},
+    {"", "Ece", "1|0|"},
     {"a\r\nb\rc\nd\r\n\r\nx\x1Ay\r\n", "p", "a\r\nb\r\nc\nd\r\n\r\nx\r\n"},
-    {"x\r\ny", "p", "x\r\ny\r\n"}, {"yz\r\n", "p", "yz\r\n"},  // a CR last in a full buffer
+    {"x\r\ny", "p", "x\r\ny\r\n"},
+    {"yz\r\n", "p", "yz\r\n"},  // a CR last in a full buffer
 };
 
 std::string run_script(ReadableFile* file, std::size_t buffer, const char* script, bool views) {
@@ -43,14 +53,23 @@ std::string run_script(ReadableFile* file, std::size_t buffer, const char* scrip
       case 'c': results += std::to_string(in.read_count()); break;
       case 'l': results += std::to_string(in.read_list_count()); break;
       case 'E': results += in.at_end() ? "1" : "0"; break;
-      case 'k': in.read_entry(&entry, 4); results += entry; break;
+      case 'k':
+        in.read_entry(&entry, 4);
+        results += entry;
+        break;
       case 'p':  // each entry ended with CR LF, up to a 0x1A; with views, runs of lines that end so taken at once
         while (!in.at_end()) {
           const std::string_view plain = views ? in.read_plain_lines() : std::string_view();
           results += plain.empty() ? line(in.read_entry_view(entry)) : std::string(plain);
         }
         break;
-      default: if (views) { results += in.read_entry_view(entry); } else { in.read_entry(&entry); results += entry; }
+      default:
+        if (views) {
+          results += in.read_entry_view(entry);
+        } else {
+          in.read_entry(&entry);
+          results += entry;
+        }
     }
   }
   return results;
@@ -69,22 +88,50 @@ TEST(Reading, EveryReadingRuleWithSmallAndLargeBuffers) {
 }
 
 TEST(Reading, LeadingNumbersAndTheStoredSignedForm) {
-  const struct { const char* text; std::int32_t any_base, decimal /* as the record box reads it */; } rows[] = {
-      {"12", 12, 12}, {" \t12abc", 12, 12}, {"abc", 0, 0}, {"", 0, 0}, {"2.5", 2, 2}, {"3.5", 4, 4}, {"2.6", 3, 3},
-      {"-7", -7, -7}, {"1e3", 1000, 1000}, {"2e10", 2147483647, 2147483647}, {"1D2", 100, 100}, {"1e+3", 1000, 1000},
-      {"2.5x5", 2, 2}, {"1,000", 1, 1}, {"99999999999", 2147483647, 2147483647},
-      {"-99999999999", -2147483647 - 1, -2147483647 - 1}, {"&H1F", 31, 0}, {"&h1f", 31, 0}, {"&B101", 5, 0},
-      {"&O17", 15, 0}, {"&Q17", 15, 0}, {"&17", 15, 0}, {"&H", 0, 0}, {" &HA", 10, 0}, {"&HFFFFFFFFFF", 2147483647, 0},
-      {"1e00000005", 100000, 100000}, {"5e-00000001", 0, 0}, {"15e-0000000001", 2, 2}};  // an exponent's leading zeros
+  const struct {
+    const char* text;
+    std::int32_t any_base, decimal /* as the record box reads it */;
+  } rows[] = {{"12", 12, 12},
+              {" \t12abc", 12, 12},
+              {"abc", 0, 0},
+              {"", 0, 0},
+              {"2.5", 2, 2},
+              {"3.5", 4, 4},
+              {"2.6", 3, 3},
+              {"-7", -7, -7},
+              {"1e3", 1000, 1000},
+              {"2e10", 2147483647, 2147483647},
+              {"1D2", 100, 100},
+              {"1e+3", 1000, 1000},
+              {"2.5x5", 2, 2},
+              {"1,000", 1, 1},
+              {"99999999999", 2147483647, 2147483647},
+              {"-99999999999", -2147483647 - 1, -2147483647 - 1},
+              {"&H1F", 31, 0},
+              {"&h1f", 31, 0},
+              {"&B101", 5, 0},
+              {"&O17", 15, 0},
+              {"&Q17", 15, 0},
+              {"&17", 15, 0},
+              {"&H", 0, 0},
+              {" &HA", 10, 0},
+              {"&HFFFFFFFFFF", 2147483647, 0},
+              {"1e00000005", 100000, 100000},
+              {"5e-00000001", 0, 0},
+              {"15e-0000000001", 2, 2}};  // an exponent's leading zeros
   for (const auto& row : rows)
     EXPECT_EQ(std::make_pair(leading_number(row.text), leading_decimal_number(row.text)),
-              std::make_pair(row.any_base, row.decimal)) << row.text;
+              std::make_pair(row.any_base, row.decimal))
+        << row.text;
   EXPECT_EQ(signed_number_text(148534000) + signed_number_text(-1034026632), " 148534000 -1034026632 ");
 }
 
 TEST(Reading, TheRecordCountComesFromTheIndexLength) {
-  const struct { std::size_t bytes; std::int64_t fields /* length / 4, halves to even */; std::int32_t records; }
-      rows[] = {{12, 3, 3}, {0, 0, 0}, {5, 1, 1}, {7, 2, 2}, {10, 2, 2}, {14, 4, 4}, {4 * 12000, 12000, kMaxRecords}};
+  const struct {
+    std::size_t bytes;
+    std::int64_t fields /* length / 4, halves to even */;
+    std::int32_t records;
+  } rows[] = {{12, 3, 3}, {0, 0, 0}, {5, 1, 1}, {7, 2, 2}, {10, 2, 2}, {14, 4, 4}, {4 * 12000, 12000, kMaxRecords}};
   DatabaseFolder folder;
   for (const auto& row : rows) {
     folder.store_files(stored(kGoal), std::string(row.bytes, '\0'));
@@ -106,11 +153,15 @@ TEST(Reading, TheRecordCountComesFromTheIndexLength) {
 // high-order bytes.
 TEST(Reading, TheCheckNamesTheFirstMismatch) {
   const std::string two = stored(kGoal) + stored(Record{});  // records at bytes 0 and 42
-  const struct { std::string index, mismatch; } rows[] = {
+  const struct {
+    std::string index, mismatch;
+  } rows[] = {
       {index_bytes({0, 42}), ""},
       {index_bytes({0}) + std::string(2, '\0'), "record 2 starts at byte 42 of the data file, but the index gives 0"},
-      {index_bytes({0}) + std::string(1, '\x2A'), "record 2 starts at byte 42 of the data file, but the index ends after 1 records"},
-      {index_bytes({0}) + std::string(3, '\x2A'), "record 2 starts at byte 42 of the data file, but the index gives 2763306"},
+      {index_bytes({0}) + std::string(1, '\x2A'),
+       "record 2 starts at byte 42 of the data file, but the index ends after 1 records"},
+      {index_bytes({0}) + std::string(3, '\x2A'),
+       "record 2 starts at byte 42 of the data file, but the index gives 2763306"},
       {index_bytes({0, 41}), "record 2 starts at byte 42 of the data file, but the index gives 41"},
       {index_bytes({0}), "record 2 starts at byte 42 of the data file, but the index ends after 1 records"},
       {index_bytes({0, 42, 50}), "the index lists 3 records, but the data file holds 2"}};
@@ -127,13 +178,17 @@ TEST(Reading, TheCheckNamesTheFirstMismatch) {
 TEST(Reading, RecordsAreReadByNumberInFileOrder) {
   ASSERT_EQ(stored(kGoal).size(), 42u);
   const Record unsorted = make_record({"zeta", "Alpha"}, {}, {"b", "a"});
-  const struct { std::string data, index; std::int32_t n; Record expected; } rows[] = {
-      {stored(kGoal) + stored(unsorted), index_bytes({0, 42}), 2, unsorted},
-      {stored(kGoal) + "1\r\nx\r\n0\r\n0\r\n", index_bytes({0, 42}), 2, make_record({"x"}, {}, {})},
-      {stored(kGoal), index_bytes({0}), 1, kGoal},
-      {count(3) + line("a"), index_bytes({0}), 1, make_record({"a", "", ""}, {}, {})},  // cut short
-      {stored(kGoal), index_bytes({42}), 1, Record{}},  // at the end, past it, before it
-      {stored(kGoal), index_bytes({1000000}), 1, Record{}}, {stored(kGoal), index_bytes({-5}), 1, Record{}}};
+  const struct {
+    std::string data, index;
+    std::int32_t n;
+    Record expected;
+  } rows[] = {{stored(kGoal) + stored(unsorted), index_bytes({0, 42}), 2, unsorted},
+              {stored(kGoal) + "1\r\nx\r\n0\r\n0\r\n", index_bytes({0, 42}), 2, make_record({"x"}, {}, {})},
+              {stored(kGoal), index_bytes({0}), 1, kGoal},
+              {count(3) + line("a"), index_bytes({0}), 1, make_record({"a", "", ""}, {}, {})},  // cut short
+              {stored(kGoal), index_bytes({42}), 1, Record{}},  // at the end, past it, before it
+              {stored(kGoal), index_bytes({1000000}), 1, Record{}},
+              {stored(kGoal), index_bytes({-5}), 1, Record{}}};
   DatabaseFolder folder;
   for (const auto& row : rows) {
     for (const std::size_t limit : {std::size_t{0}, std::size_t{3}}) {  // whole reads, and reads cut short
@@ -177,12 +232,17 @@ TEST(Text, EveryByteValueRoundTripsAndTheHighHalfIsWindows1252) {
 }
 
 TEST(Text, EntriesRefuseWhatTheStoredFormCannotCarry) {
-  const struct { std::string entry; bool typed_ok, stored_ok; } rows[] = {
-      {"plain text", true, true}, {std::string(4999, 'x'), true, true}, {std::string(5000, 'x'), false, false},
-      {"a\rb", false, false}, {std::string("a\0b", 3), false, false}, {"a\x1A", false, false}, {"a\nb", false, true}};
+  const struct {
+    std::string entry;
+    bool typed_ok, stored_ok;
+  } rows[] = {
+      {"plain text", true, true}, {std::string(4999, 'x'), true, true},   {std::string(5000, 'x'), false, false},
+      {"a\rb", false, false},     {std::string("a\0b", 3), false, false}, {"a\x1A", false, false},
+      {"a\nb", false, true}};
   for (const auto& row : rows)
     EXPECT_EQ(std::make_pair(entry_problem(row.entry, false).empty(), entry_problem(row.entry).empty()),
-              std::make_pair(row.typed_ok, row.stored_ok)) << row.entry.size();
+              std::make_pair(row.typed_ok, row.stored_ok))
+        << row.entry.size();
   EXPECT_EQ(entry_problem(std::string(5000, 'x')), "An entry can hold at most 4999 characters.");
 }
 
@@ -193,14 +253,20 @@ const Record kC = make_record({}, {}, {"c"});
 TEST(Saving, ReplacesAppendsAndDeletesKeepingThePreviousDataFile) {
   const Record unsorted = make_record({"Zulu", "alpha", "alpha"}, {}, {"2", "1"});
   const WriteMode save = WriteMode::save, remove = WriteMode::remove;
-  const struct { std::int32_t n; WriteMode mode; Record lists; std::vector<Record> after; } rows[] = {
-      {2, save, kGoal, {kA, kGoal, kC}},
-      {4, save, kGoal, {kA, kB, kC, kGoal}},      // the new-record position appends
-      {9, save, kGoal, {kA, kB, kC, kGoal}},      // so does any number above it
-      {1, save, unsorted, {unsorted, kB, kC}},    // lists are written in their given order
-      {0, save, kGoal, {kA, kB, kC}}, {-3, save, kGoal, {kA, kB, kC}},  // below 1: no record changes
-      {2, remove, kB, {kA, kC}}, {3, remove, kC, {kA, kB}},            // later records move down
-      {4, remove, kA, {kA, kB, kC}}};                                  // outside: nothing deleted
+  const struct {
+    std::int32_t n;
+    WriteMode mode;
+    Record lists;
+    std::vector<Record> after;
+  } rows[] = {{2, save, kGoal, {kA, kGoal, kC}},
+              {4, save, kGoal, {kA, kB, kC, kGoal}},    // the new-record position appends
+              {9, save, kGoal, {kA, kB, kC, kGoal}},    // so does any number above it
+              {1, save, unsorted, {unsorted, kB, kC}},  // lists are written in their given order
+              {0, save, kGoal, {kA, kB, kC}},
+              {-3, save, kGoal, {kA, kB, kC}},  // below 1: no record changes
+              {2, remove, kB, {kA, kC}},
+              {3, remove, kC, {kA, kB}},       // later records move down
+              {4, remove, kA, {kA, kB, kC}}};  // outside: nothing deleted
   DatabaseFolder folder;
   for (const auto& row : rows) {
     SCOPED_TRACE(std::to_string(row.n) + (row.mode == save ? " save" : " delete"));
@@ -228,14 +294,15 @@ TEST(Saving, ReplacesAppendsAndDeletesKeepingThePreviousDataFile) {
 
 // Every copied record is rewritten in canonical form, found by walking the data file; the index is rebuilt.
 TEST(Saving, EveryCopiedRecordIsRewrittenInCanonicalForm) {
-  const struct { std::string data, after /* before the saved record kC, appended as the last one */; } rows[] = {
-      {"2\r\nx\r\ny\r\n0\r\n  1\t \r\nz\r\n1,\r\n0\r\n0\r\n",
-       stored(make_record({"x", "y"}, {}, {"z"})) + stored(make_record({""}, {}, {}))},
-      {count(2) + line(std::string(6000, 'x')) + line(std::string("ab\0cd", 5)) + count(0) + count(0),
-       stored(make_record({std::string(4999, 'x'), "ab"}, {}, {}))},   // cut as the work buffer cuts
-      {stored(kA) + "\r\n", stored(kA) + stored(Record{})},            // stray bytes: an empty record
-      {stored(kA) + "\x1A" + stored(kB), stored(kA)},                  // 0x1A ends the data
-      {count(2) + line("a"), stored(make_record({"a", ""}, {}, {}))}};  // cut short
+  const struct {
+    std::string data, after /* before the saved record kC, appended as the last one */;
+  } rows[] = {{"2\r\nx\r\ny\r\n0\r\n  1\t \r\nz\r\n1,\r\n0\r\n0\r\n",
+               stored(make_record({"x", "y"}, {}, {"z"})) + stored(make_record({""}, {}, {}))},
+              {count(2) + line(std::string(6000, 'x')) + line(std::string("ab\0cd", 5)) + count(0) + count(0),
+               stored(make_record({std::string(4999, 'x'), "ab"}, {}, {}))},    // cut as the work buffer cuts
+              {stored(kA) + "\r\n", stored(kA) + stored(Record{})},             // stray bytes: an empty record
+              {stored(kA) + "\x1A" + stored(kB), stored(kA)},                   // 0x1A ends the data
+              {count(2) + line("a"), stored(make_record({"a", ""}, {}, {}))}};  // cut short
   DatabaseFolder folder;
   for (const auto& row : rows) {
     folder.store_files(row.data, "garbage");  // a wrong index
@@ -288,9 +355,13 @@ TEST(Saving, TheRealFileSystemTellsWhatFailed) {
 
 // A save keeps the permission bits and the link the user set, and leaves a read-only data file as it is.
 TEST(Saving, KeepsThePermissionsAndLinksTheUserSetAndRefusesAReadOnlyFile) {
-  const struct { fs::perms mode; bool linked, refused; } rows[] = {
+  const struct {
+    fs::perms mode;
+    bool linked, refused;
+  } rows[] = {
 #ifndef _WIN32  // Windows has only the read-only attribute, and links need rights there
-      {fs::perms(0600), false, false}, {fs::perms(0640), true, false},
+      {fs::perms(0600), false, false},
+      {fs::perms(0640), true, false},
 #endif
       {fs::perms(0444), false, true}};
   DatabaseFolder folder;
@@ -308,9 +379,11 @@ TEST(Saving, KeepsThePermissionsAndLinksTheUserSetAndRefusesAReadOnlyFile) {
     const Status status = write_record_set(folder.db, 2, WriteMode::save, kGoal);
     const fs::perms mode = fs::status(data).permissions();
     EXPECT_EQ(std::make_tuple(status.is_ok(), mode, fs::is_symlink(data), folder.data() == before),
-              std::make_tuple(!row.refused, row.mode, row.linked, row.refused)) << status.message();
+              std::make_tuple(!row.refused, row.mode, row.linked, row.refused))
+        << status.message();
     EXPECT_TRUE(row.refused ? status.message().find("is read-only") != std::string::npos
-                            : read_bytes(folder.base("commdb.old")) == before) << status.message();
+                            : read_bytes(folder.base("commdb.old")) == before)
+        << status.message();
     fs::permissions(data, fs::perms::owner_all);
   }
 }
@@ -319,8 +392,10 @@ TEST(Saving, KeepsThePermissionsAndLinksTheUserSetAndRefusesAReadOnlyFile) {
 TEST(Saving, ListsBeyondTheCapacityReadAsADamagedRecord) {
   std::string descending = count(50000);
   for (int i = 50000; i-- > 0;) descending += line("trigger " + std::to_string(100000 + i));
-  const struct { std::string data; std::int64_t walked /* the CR lines: entries of record 1 */; } rows[] = {
-      {descending + count(0) + count(0), 2}, {" 2147483647 \r\n" + std::string(40 << 20, '\r'), 1}};
+  const struct {
+    std::string data;
+    std::int64_t walked /* the CR lines: entries of record 1 */;
+  } rows[] = {{descending + count(0) + count(0), 2}, {" 2147483647 \r\n" + std::string(40 << 20, '\r'), 1}};
   DatabaseFolder folder;
   for (const auto& row : rows) {
     folder.store_files(row.data + stored(kA), index_bytes({0, static_cast<std::int32_t>(row.data.size())}));

@@ -44,7 +44,10 @@ class Exporting : public ::testing::Test {
 
 TEST_F(Exporting, TheExchangeFileIsTheStoredRecordsInCanonicalForm) {
   const Record odd = make_record({""}, {"a\nb"}, {"", "x\n"});
-  const struct { std::string data, index, records /* what follows the header */; std::int32_t count; } rows[] = {
+  const struct {
+    std::string data, index, records /* what follows the header */;
+    std::int32_t count;
+  } rows[] = {
       {stored(kGoal), index_bytes({0}), stored(kGoal), 1},  // the worked example, 126 bytes
       {"", "", "", 0},                                      // the empty database, 84 bytes
       {stored(odd), index_bytes({0}), stored(odd), 1},
@@ -104,14 +107,21 @@ TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
   }
 }
 
-std::tm december_6_2026() { std::tm day{}; day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 6; return day; }
+std::tm december_6_2026() {
+  std::tm day{};
+  day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 6;
+  return day;
+}
 
 TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
-  const struct { Record record; std::uint32_t full, trigger; } fingerprints[] = {
-      {make_record({"abc"}, {}, {}), 148534000u, 148534000u}, {make_record({}, {"a"}, {}), 0xC25E0178u, 0xC25E0178u},
-      {make_record({"ab", "c"}, {}, {}), 148534000u, 148534000u},  // no separators
-      {make_record({""}, {""}, {""}), 12345678u, 12345678u},
-      {make_record({}, {}, {"a"}), 0xC25E0178u, 12345678u}};  // lines: the full one only
+  const struct {
+    Record record;
+    std::uint32_t full, trigger;
+  } fingerprints[] = {{make_record({"abc"}, {}, {}), 148534000u, 148534000u},
+                      {make_record({}, {"a"}, {}), 0xC25E0178u, 0xC25E0178u},
+                      {make_record({"ab", "c"}, {}, {}), 148534000u, 148534000u},  // no separators
+                      {make_record({""}, {""}, {""}), 12345678u, 12345678u},
+                      {make_record({}, {}, {"a"}), 0xC25E0178u, 12345678u}};  // lines: the full one only
   for (const auto& row : fingerprints) {
     const Fingerprints got = fingerprints_of(row.record);
     EXPECT_EQ(std::make_pair(got.full, got.trigger), std::make_pair(row.full, row.trigger)) << stored(row.record);
@@ -123,13 +133,19 @@ TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
   EXPECT_EQ(log_date(december_6_2026()), "12-06-2026");
 
   const std::string rest = line("Handler=ZENFARO.EXE") + line("anything") + line("[Exported Commentary]");
-  const struct { std::string bytes; bool passes; } headers[] = {{exchange_header(0), true},
-      {line("[Version]") + line("Handler=ZENFARO.EXE") + "[Exported Commentary]", true},
-      {line("[Version]") + rest, true}, {line("[version]") + rest, false},
-      {line("[Version] ") + rest, false}, {"\xEF\xBB\xBF" + line("[Version]") + rest, false},
-      {line("[Version]") + line("Handler=zenfaro.exe") + line("[Exported Commentary]"), false},
-      {"[Version]\nHandler=ZENFARO.EXE\n\n[Exported Commentary]\n", false},
-      {line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99"), false}, {"", false}};
+  const struct {
+    std::string bytes;
+    bool passes;
+  } headers[] = {{exchange_header(0), true},
+                 {line("[Version]") + line("Handler=ZENFARO.EXE") + "[Exported Commentary]", true},
+                 {line("[Version]") + rest, true},
+                 {line("[version]") + rest, false},
+                 {line("[Version] ") + rest, false},
+                 {"\xEF\xBB\xBF" + line("[Version]") + rest, false},
+                 {line("[Version]") + line("Handler=zenfaro.exe") + line("[Exported Commentary]"), false},
+                 {"[Version]\nHandler=ZENFARO.EXE\n\n[Exported Commentary]\n", false},
+                 {line("[Version]") + line("Handler=ZENFARO.EXE") + line("ExportFileVersion=99"), false},
+                 {"", false}};
   TempFolder folder;
   for (const auto& row : headers) {
     write_bytes(folder / "x.CMX", row.bytes);
@@ -139,8 +155,8 @@ TEST(ImportFormat, FingerprintsHeaderAndMergeEscape) {
     EXPECT_EQ(read_exchange_header(in), row.passes) << row.bytes;
   }
   // Only the terminator's text (and its NUL forms) is escaped, reversibly.
-  for (const std::string& entry : {kTerminator, kTerminator + '\0', kTerminator + "!", std::string("*!**!"),
-                                   std::string(), std::string("x")}) {
+  for (const std::string& entry :
+       {kTerminator, kTerminator + '\0', kTerminator + "!", std::string("*!**!"), std::string(), std::string("x")}) {
     std::string scratch;
     const std::string escaped(escape_merge_entry(entry, scratch));
     EXPECT_NE(escaped, kTerminator);
@@ -172,17 +188,25 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
   const Record other_goal = make_record({"goal", "shot"}, {}, {"Another line"});
   const Record reordered = make_record({"save"}, {"own goal"}, {"Tipped over", "Great hands"});
   const std::string identical = " is identical to stored record ";
-  const struct { std::vector<Record> stored; std::string exchange, impres; std::vector<std::int32_t> counts; }
-      rows[] = {
+  const struct {
+    std::vector<Record> stored;
+    std::string exchange, impres;
+    std::vector<std::int32_t> counts;
+  } rows[] = {
       {{}, exchange_of({kGoal, kSave}), line("Record 1 is new.") + line("Record 2 is new."), {2, 0, 0, 2}},
-      {{kGoal, kSave, kCorner}, exchange_of({kGoal, kSave, kCorner}),
+      {{kGoal, kSave, kCorner},
+       exchange_of({kGoal, kSave, kCorner}),
        line("Record 1" + identical + "1 ") + line("Record 2" + identical + "2 ") + line("Record 3" + identical + "3 "),
        {0, 3, 0, 3}},
       {{kSave, kGoal, other_goal}, exchange_of({other_goal}), line("Record 1 extends stored record 2 "), {0, 0, 1, 3}},
-      {{kCorner, kSave}, exchange_of({reordered, kGoal, kGoal}),  // another order counts
-       line("Record 1 extends stored record 2 ") + line("Record 2 is new.") + line("Record 3 is new."), {2, 0, 1, 4}},
-      {{}, exchange_header(3) + stored(kGoal),  // missing records read as empty ones
-       line("Record 1 is new.") + line("Record 2 is new.") + line("Record 3 is new."), {3, 0, 0, 3}},
+      {{kCorner, kSave},
+       exchange_of({reordered, kGoal, kGoal}),  // another order counts
+       line("Record 1 extends stored record 2 ") + line("Record 2 is new.") + line("Record 3 is new."),
+       {2, 0, 1, 4}},
+      {{},
+       exchange_header(3) + stored(kGoal),  // missing records read as empty ones
+       line("Record 1 is new.") + line("Record 2 is new.") + line("Record 3 is new."),
+       {3, 0, 0, 3}},
       {{kGoal}, exchange_header(-2), "", {0, 0, 0, 1}}};
   for (const auto& row : rows) {
     const ImportOutcome outcome = import(row.stored, row.exchange, false);
@@ -216,17 +240,23 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
 TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
   const Record other = make_record({"z"}, {}, {"new"});
   const std::string t = kTerminator, q9000(9000, 'q');
-  const struct { std::vector<Record> stored, incoming, after; } rows[] = {
-      {{make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C"})}, {make_record({"goal"}, {}, {"A", "B"})},
+  const struct {
+    std::vector<Record> stored, incoming, after;
+  } rows[] = {
+      {{make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C"})},
+       {make_record({"goal"}, {}, {"A", "B"})},
        {make_record({"a"}, {}, {"x"}), make_record({"goal"}, {}, {"B", "C", "A"})}},
       {{make_record({"goal"}, {}, {"own"})},
        {other, make_record({"goal"}, {}, {"five", "own"}), other, make_record({"goal"}, {}, {"nine", "five"})},
        {make_record({"goal"}, {}, {"own", "five", "nine"}), other, other}},
-      {{make_record({"a", "a", "b"}, {}, {"", "", "x", ""}), make_record({"c"}, {}, {})}, {},
+      {{make_record({"a", "a", "b"}, {}, {"", "", "x", ""}), make_record({"c"}, {}, {})},
+       {},
        {make_record({"a", "b"}, {}, {"", "x"}), make_record({"c"}, {}, {})}},
-      {{make_record({"same"}, {"same"}, {"same"}), make_record({"same"}, {}, {"Same", "same"})}, {},
+      {{make_record({"same"}, {"same"}, {"same"}), make_record({"same"}, {}, {"Same", "same"})},
+       {},
        {make_record({"same"}, {"same"}, {"same"}), make_record({"same"}, {}, {"Same", "same"})}},
-      {{make_record({t}, {}, {"x"})}, {make_record({t}, {}, {t}), make_record({"t"}, {t, t}, {t + "!"})},
+      {{make_record({t}, {}, {"x"})},
+       {make_record({t}, {}, {t}), make_record({"t"}, {t, t}, {t + "!"})},
        {make_record({t}, {}, {"x", t}), make_record({"t"}, {t}, {t + "!"})}},
       {{}, {make_record({q9000}, {"a\nb"}, {"x\n"})}, {make_record({q9000}, {"a\nb"}, {"x\n"})}}};  // any length
   for (const auto& row : rows) {
@@ -235,7 +265,7 @@ TEST_F(Importing, MergesStoredAndIncomingRecordsWithoutDuplicateEntries) {
               std::make_tuple(row.after, index_of(row.after), static_cast<std::int32_t>(row.after.size())));
   }
   // The merge work file: list groups with terminators, no counts.
-  import({make_record({"t"}, {"x"}, {"l1"})}, exchange_of({make_record({"t"}, {"x"}, {"l2"}), Record{}}));
+  import({make_record({"t"}, {"x"}, {"l1"})}, exchange_of({make_record({"t"}, {"x"}, {"l2"}), Record {}}));
   const std::string end = line(t);
   EXPECT_EQ(file("tempfile.tmp"), line("t") + end + line("x") + end + line("l1") + line("l2") + end + end + end + end);
   // A stored record cut short comes in with its missing lines empty.
@@ -250,10 +280,9 @@ TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
   write_bytes(folder_.work("commdb.old"), "older backup");
   const std::string exchange = exchange_of({kCorner});
   ASSERT_EQ(import(exchange).result, ImportResult::completed);
-  EXPECT_EQ(file("zenfaro.log"), line("older block") + line("12-06-2026") + line("*** Log start") +
-                                     line("Logging: COMMDB.DAT") + stored(kGoal) +
-                                     line("Logging: " + folder_.work("in.CMX").u8string()) + exchange +
-                                     line("*** Log end"));
+  EXPECT_EQ(file("zenfaro.log"),
+            line("older block") + line("12-06-2026") + line("*** Log start") + line("Logging: COMMDB.DAT") +
+                stored(kGoal) + line("Logging: " + folder_.work("in.CMX").u8string()) + exchange + line("*** Log end"));
   for (const char* kept : {"hashes.txt", "hashes2.txt", "impres.txt", "tempfile.tmp"})
     EXPECT_TRUE(is_file(folder_.work(kept))) << kept;
   for (const char* gone : {"tempfile2.tmp", "tempfile2.idx", "zenfaro.jrn", "importold.dat"})
@@ -276,21 +305,25 @@ TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
 }
 
 TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythingChanges) {
-  std::string lists[3] = {exchange_header(2) + stored(kCorner) + count(0) + count(0) + count(5001),
-                          exchange_header(7), exchange_header(1) + count(5000)};
+  std::string lists[3] = {exchange_header(2) + stored(kCorner) + count(0) + count(0) + count(5001), exchange_header(7),
+                          exchange_header(1) + count(5000)};
   for (int i = 0; i < 5001; ++i) lists[0] += line("l");
   for (int r = 0; r < 7; ++r) {  // seven records of 5000 lines extend one
     lists[1] += count(1) + line("a") + count(0) + count(5000);
     for (int i = 0; i < 5000; ++i) lists[1] += line(std::to_string(r * 5000 + i));
   }
   const ImportResult rejected = ImportResult::rejected, refused = ImportResult::refused;
-  const struct { std::vector<Record> stored; std::string exchange; ImportResult result; std::string words; } rows[] = {
-      {{kGoal}, line("[Version]") + line("Handler=ZENFARO.EXE"), rejected, "Not a commentary file."},
-      {{kGoal}, "", rejected, "Not a commentary file."},
-      {{kGoal}, exchange_header(32001), refused, "announces 32001 records; an import can take at most 32000"},
-      {{}, lists[0], refused, "Record 2 of the exchange file has a list of 5001 entries"},
-      {std::vector<Record>(9999, kCorner), exchange_of({kGoal, kSave}), refused, "of 10001 records"},
-      {{make_record({"a"}, {}, {})}, lists[1], refused, "more than 32000 different entries"}};
+  const struct {
+    std::vector<Record> stored;
+    std::string exchange;
+    ImportResult result;
+    std::string words;
+  } rows[] = {{{kGoal}, line("[Version]") + line("Handler=ZENFARO.EXE"), rejected, "Not a commentary file."},
+              {{kGoal}, "", rejected, "Not a commentary file."},
+              {{kGoal}, exchange_header(32001), refused, "announces 32001 records; an import can take at most 32000"},
+              {{}, lists[0], refused, "Record 2 of the exchange file has a list of 5001 entries"},
+              {std::vector<Record>(9999, kCorner), exchange_of({kGoal, kSave}), refused, "of 10001 records"},
+              {{make_record({"a"}, {}, {})}, lists[1], refused, "more than 32000 different entries"}};
   for (const auto& row : rows) {
     const ImportOutcome outcome = import(row.stored, row.exchange);
     EXPECT_NE(outcome.message.find(row.words), std::string::npos) << outcome.message;

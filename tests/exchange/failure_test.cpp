@@ -20,11 +20,16 @@ const Record kSecond = make_record({"b"}, {}, {});
 const Record kSaved = make_record({"a"}, {}, {"old line", "new line"});
 const Record kIncoming = make_record({"c"}, {"x"}, {"in"});
 
-struct Change { const char* name; std::vector<Record> after; Status (*run)(DatabaseFolder&); };
+struct Change {
+  const char* name;
+  std::vector<Record> after;
+  Status (*run)(DatabaseFolder&);
+};
 const Change kChanges[] = {
     {"save", {kSaved, kSecond}, [](DatabaseFolder& f) { return write_record_set(f.db, 1, WriteMode::save, kSaved); }},
     {"delete", {kFirst}, [](DatabaseFolder& f) { return write_record_set(f.db, 2, WriteMode::remove, kSecond); }},
-    {"import", {kFirst, kSecond, kIncoming},
+    {"import",
+     {kFirst, kSecond, kIncoming},
      [](DatabaseFolder& f) {
        f.prompt.answers = {true};
        const ImportOutcome outcome = import_commentary(f.db, f.work("in.CMX").u8string(), f.prompt);
@@ -44,7 +49,11 @@ class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
     folder_.env.log.clear();
     arrange(folder_.env);
     Status status = Status::io_error("killed");
-    try { status = change().run(folder_); } catch (const Killed&) { folder_.env.drop_unsynced_data(); }
+    try {
+      status = change().run(folder_);
+    } catch (const Killed&) {
+      folder_.env.drop_unsynced_data();
+    }
     const std::vector<std::string> log = folder_.env.log;
     folder_.env.reset();
     folder_.env.log = log;  // what the change did, for the next runs
@@ -53,7 +62,9 @@ class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
   // The database the next start finds; the change (unless killed) must have told the truth about it.
   Outcome check(const Status& status, bool killed = false) {
     const std::vector<Record>& after = change().after;  // a success left it in place, not for the next start
-    if (status.is_ok()) { EXPECT_EQ(folder_.data() + folder_.index(), stored(after) + index_of(after)); }
+    if (status.is_ok()) {
+      EXPECT_EQ(folder_.data() + folder_.index(), stored(after) + index_of(after));
+    }
     const Outcome outcome = folder_.outcome(after);
     EXPECT_NE(outcome, Outcome::broken);
     if (killed) return outcome;
@@ -74,7 +85,10 @@ TEST_P(Failures, EachFailingOperationLeavesTheOldOrTheNewDatabase) {
   for (const bool onwards : {false, true}) {
     for (std::size_t i = 0; i < operations.size(); ++i) {
       SCOPED_TRACE((onwards ? "failing from: " : "failing: ") + operations[i]);
-      const Status status = run([&](FaultyEnv& env) { env.fail_at = static_cast<int>(i); env.fail_onwards = onwards; });
+      const Status status = run([&](FaultyEnv& env) {
+        env.fail_at = static_cast<int>(i);
+        env.fail_onwards = onwards;
+      });
       // A failure before the journal is never a success.
       const bool clean_up = operations[i].rfind("remove ", 0) == 0;  // of what an earlier run left
       EXPECT_TRUE(!status.is_ok() || clean_up || i > static_cast<std::size_t>(decided - operations.begin()));
@@ -91,7 +105,10 @@ TEST_P(Failures, EachFailingReadLeavesTheOldDatabaseAndSaysSo) {
   for (std::size_t i = 0; i < operations.size(); ++i) {
     if (operations[i].rfind("read ", 0) != 0 && operations[i].rfind("open ", 0) != 0) continue;
     SCOPED_TRACE("failing: " + operations[i]);
-    check(run([&](FaultyEnv& env) { env.count_reads = true; env.fail_at = static_cast<int>(i); }));
+    check(run([&](FaultyEnv& env) {
+      env.count_reads = true;
+      env.fail_at = static_cast<int>(i);
+    }));
   }
 }
 
@@ -139,7 +156,9 @@ TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
     SCOPED_TRACE(next);
     save_killed_at(folder, "rename temp.tmp -> commdb.dat", 1);
     folder.env.kill_at = next;  // the finishing, killed at each of its steps
-    try { finish_interrupted_replacement(folder.env, folder.layout()).ignore_error(); } catch (const Killed&) {}
+    try {
+      finish_interrupted_replacement(folder.env, folder.layout()).ignore_error();
+    } catch (const Killed&) {}
     folder.env.reset();
     if (next % 2 == 1) {  // the next change finishes it first, then goes on
       folder.reopen();
@@ -159,12 +178,14 @@ TEST(Recovery, AnInterruptedReplacementIsFinishedWhateverComesNext) {
 // A journal is acted on only when it is the program's own, names only its files, and those are as written.
 TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   DatabaseFolder folder;
-  const struct { std::string journal; const char* message; } foreign[] = {
-      {"zenfaro replacement journal 2\nmove\ttemp.tmp\tcommdb.dat\t", "is not a journal of this program"},
-      {"zenfaro replacement journal 2\nmove\t../x\tcommdb.dat\t\t4\tkeep\nend\n", "is not a journal"},
-      {"zenfaro replacement journal 2\nmove\ttemp.tmp\t/etc/x\t\t4\tkeep\nend\n", "is not a journal"},
-      {"zenfaro replacement journal 2\nundo\tcommdb.dat\tnotes.txt\nend\n", "is not a journal"},
-      {"my own notes", "Move it out of the folder"}};
+  const struct {
+    std::string journal;
+    const char* message;
+  } foreign[] = {{"zenfaro replacement journal 2\nmove\ttemp.tmp\tcommdb.dat\t", "is not a journal of this program"},
+                 {"zenfaro replacement journal 2\nmove\t../x\tcommdb.dat\t\t4\tkeep\nend\n", "is not a journal"},
+                 {"zenfaro replacement journal 2\nmove\ttemp.tmp\t/etc/x\t\t4\tkeep\nend\n", "is not a journal"},
+                 {"zenfaro replacement journal 2\nundo\tcommdb.dat\tnotes.txt\nend\n", "is not a journal"},
+                 {"my own notes", "Move it out of the folder"}};
   for (const auto& row : foreign) {
     folder.store({kFirst, kSecond});
     write_bytes(journal_file(folder.layout()), row.journal);
@@ -179,8 +200,9 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
   folder.store({kFirst, kSecond});
   write_bytes(folder.base("commdb.old"), folder.data());
   write_bytes(folder.layout().data_file(), stored(kSaved));
-  write_bytes(journal_file(folder.layout()), "zenfaro replacement journal 2\nundo\tcommdb.dat\tcommdb.old\n"
-                                               "undo\tcommdb.idx\timportold.idx\nend\n");
+  write_bytes(journal_file(folder.layout()),
+              "zenfaro replacement journal 2\nundo\tcommdb.dat\tcommdb.old\n"
+              "undo\tcommdb.idx\timportold.idx\nend\n");
   EXPECT_TRUE(folder.outcome({}) == Outcome::old_database && !is_file(folder.base("commdb.old")));
   // A save killed after its journal, its new file then changed: the old database is put back, with a message.
   for (const char* killed_before : {"link commdb.dat -> commdb.old", "rename temp.idx -> commdb.idx"}) {
@@ -188,8 +210,9 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
     save_killed_at(folder, killed_before);
     write_bytes(folder.work("temp.idx"), read_bytes(folder.work("temp.idx")) + "x");
     Database db;
-    EXPECT_NE(open_database(default_env(), folder.layout(), &db).message().find(
-                  "temp.idx\" was changed after it was written. The database was left as it was before"),
+    EXPECT_NE(open_database(default_env(), folder.layout(), &db)
+                  .message()
+                  .find("temp.idx\" was changed after it was written. The database was left as it was before"),
               std::string::npos);
     EXPECT_EQ(folder.outcome({}), Outcome::old_database);
   }

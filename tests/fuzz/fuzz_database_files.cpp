@@ -2,9 +2,9 @@
 // the pair must neither crash nor hang nor run out of memory, and the search must find in each record exactly
 // the entries that read_record gives. The input is the index length (2 bytes), the index, then the data.
 #include "core/check_database.h"
-#include "tests/support/database_folder.h"
 #include "editor/find.h"
 #include "editor/working_list.h"
+#include "tests/support/database_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zenfaro;

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   folder.prompt.answers = {(data[0] & 1) != 0};
   const ImportResult result = import_commentary(folder.db, folder.work("in.CMX").u8string(), folder.prompt).result;
   const bool completed = result == ImportResult::completed;
-  if (completed && ((data[0] & 1) == 0 || folder.db.record_count > kMaxRecords || !check_database(folder.db).findings.empty()))
+  if (completed &&
+      ((data[0] & 1) == 0 || folder.db.record_count > kMaxRecords || !check_database(folder.db).findings.empty()))
     __builtin_trap();
   if (!completed && folder.data() != old_data) __builtin_trap();  // an import that did not complete changed it
   return 0;

@@ -6,13 +6,13 @@
 #include <thread>
 
 #include "core/check_database.h"
-#include "tests/support/database_folder.h"
 #include "editor/alternatives.h"
 #include "editor/collation.h"
 #include "editor/editor_model.h"
 #include "editor/exchange_commands.h"
 #include "editor/find.h"
 #include "editor/icon_choice.h"
+#include "tests/support/database_folder.h"
 
 namespace zenfaro {
 namespace {
@@ -28,19 +28,23 @@ std::vector<Record> numbered(int count) {  // record k holds the trigger "tk" an
 }
 
 TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
-  const struct { bool sorted; EntryList before, after; } rows[] = {
-      {false, {"The (quick,slow) fox"}, {"The quick fox", "The slow fox"}},
-      {false, {"a (b,(c,d)) e"}, {"a b e", "a c e", "a d e"}},
-      {false, {"a (,very) big goal"}, {"a big goal", "a very big goal"}},
-      {false, {"shot()", "a (b", ")(", "a)b", "((a,b)"}, {"a (b", ")(", "a)b", "((a,b)", "shot"}},
-      {false, {"(a,b) and (c,d)"}, {"a and c", "a and d", "b and c", "b and d"}},
-      {false, {"(a,b)", "plain"}, {"plain", "a", "b"}},          // older entries are expanded too
-      {false, {"  (x ,  ) \t", "(,)"}, {"x \t", "\t", "", ""}},  // spaces collapse, tabs stay
-      {true, {"m", "(z,a) x"}, {"a x", "m", "z x"}},
-      {true, {"Gamma", "alpha", "beta", "\xC9t\xE9", "\xE9T\xC9"},
-       {"alpha", "beta", "Gamma", "\xC9t\xE9", "\xE9T\xC9"}},
-      {true, {"Goal", "goal", "GOAL", "ab", "abc", "\x8Ax", "\x9A"},
-       {"ab", "abc", "Goal", "goal", "GOAL", "\x9A", "\x8Ax"}}};
+  const struct {
+    bool sorted;
+    EntryList before, after;
+  } rows[] = {{false, {"The (quick,slow) fox"}, {"The quick fox", "The slow fox"}},
+              {false, {"a (b,(c,d)) e"}, {"a b e", "a c e", "a d e"}},
+              {false, {"a (,very) big goal"}, {"a big goal", "a very big goal"}},
+              {false, {"shot()", "a (b", ")(", "a)b", "((a,b)"}, {"a (b", ")(", "a)b", "((a,b)", "shot"}},
+              {false, {"(a,b) and (c,d)"}, {"a and c", "a and d", "b and c", "b and d"}},
+              {false, {"(a,b)", "plain"}, {"plain", "a", "b"}},          // older entries are expanded too
+              {false, {"  (x ,  ) \t", "(,)"}, {"x \t", "\t", "", ""}},  // spaces collapse, tabs stay
+              {true, {"m", "(z,a) x"}, {"a x", "m", "z x"}},
+              {true,
+               {"Gamma", "alpha", "beta", "\xC9t\xE9", "\xE9T\xC9"},
+               {"alpha", "beta", "Gamma", "\xC9t\xE9", "\xE9T\xC9"}},
+              {true,
+               {"Goal", "goal", "GOAL", "ab", "abc", "\x8Ax", "\x9A"},
+               {"ab", "abc", "Goal", "goal", "GOAL", "\x9A", "\x8Ax"}}};
   for (const auto& row : rows) {
     WorkingList list(row.sorted);
     for (const Entry& entry : row.before) list.insert(entry);
@@ -50,8 +54,11 @@ TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
   std::string bomb;
   for (int i = 0; i < 40; ++i) bomb += "(a,b)";
   // Never beyond the capacity; exactly to it, and one short of it.
-  const struct { std::string text; std::size_t room; bool fits; } capacities[] = {
-      {bomb, 32000, false}, {"(a,b,c)", 3, true}, {"(a,b,c)", 2, false}};
+  const struct {
+    std::string text;
+    std::size_t room;
+    bool fits;
+  } capacities[] = {{bomb, 32000, false}, {"(a,b,c)", 3, true}, {"(a,b,c)", 2, false}};
   for (const auto& row : capacities) {
     WorkingList list(false);
     list.insert(row.text);
@@ -59,7 +66,7 @@ TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
     EXPECT_LE(list.size(), row.room);
   }
   // The capitals of Windows-1252 fold to their small letters; × is no capital of ÷, nor ß of ÿ.
-  for (const char* pair : {"A" "a", "\xC0\xE0", "\xDE\xFE", "\x8A\x9A", "\x8C\x9C", "\x8E\x9E", "\x9F\xFF"})
+  for (const char* pair : {"Aa", "\xC0\xE0", "\xDE\xFE", "\x8A\x9A", "\x8C\x9C", "\x8E\x9E", "\x9F\xFF"})
     EXPECT_EQ(compare_ignoring_case({pair, 1}, {pair + 1, 1}), 0) << pair;
   for (const char* pair : {"\xD7\xF7", "\xDF\xFF"}) EXPECT_NE(compare_ignoring_case({pair, 1}, {pair + 1, 1}), 0);
   // A whole list put on screen at once is in the order of inserting each entry in turn.
@@ -72,11 +79,21 @@ TEST(Lists, AlternativesExpandOuterGroupsFirstAndSortedListsSortIgnoringCase) {
 }
 
 TEST(Lists, FindFoldsCaseAsTheListsDoAndSearchesTheRecordOnScreenAsShown) {
-  const struct { const char* entry; const char* text; bool match_case, matches; } rows[] = {
-      {"What a GOAL!", "goal", false, true}, {"What a GOAL!", "goal", true, false},
-      {"What a GOAL!", "GOAL!", true, true}, {"caf\xC9", "CAF\xE9", false, true},
-      {"\x8A" "koda", "\x9A" "KODA", false, true}, {"\xD7", "\xF7", false, false}, {"goa", "goal", false, false},
-      {"ggoal", "goal", false, true}, {"abcabd", "abd", false, true}, {"a", "", false, false}, {"", "x", false, false}};
+  const struct {
+    const char* entry;
+    const char* text;
+    bool match_case, matches;
+  } rows[] = {{"What a GOAL!", "goal", false, true},
+              {"What a GOAL!", "goal", true, false},
+              {"What a GOAL!", "GOAL!", true, true},
+              {"caf\xC9", "CAF\xE9", false, true},
+              {"\x8Akoda", "\x9AKODA", false, true},
+              {"\xD7", "\xF7", false, false},
+              {"goa", "goal", false, false},
+              {"ggoal", "goal", false, true},
+              {"abcabd", "abd", false, true},
+              {"a", "", false, false},
+              {"", "x", false, false}};
   for (const auto& row : rows)
     EXPECT_EQ(TextMatcher(FindQuery{row.text, std::nullopt, row.match_case}).matches(row.entry), row.matches)
         << row.entry << " / " << row.text;
@@ -137,8 +154,11 @@ TEST_F(Editing, NavigationSavesAPendingEditFirstAndWraps) {
   EXPECT_EQ(std::make_pair(model_.record_text(), model_.pending()), std::make_pair(std::string("3"), 0));
   EXPECT_EQ(stored(2).list(kLines), (EntryList{"line 2", "new line"}));
   // Up and down with wrap, from wherever the box stands.
-  const struct { const char* from; int direction; const char* to; } steps[] = {
-      {"1", -1, "4"}, {"4", +1, "1"}, {"9", +1, "1"}, {"9", -1, "4"}, {"0", -1, "4"}, {"4", -1, "3"}};
+  const struct {
+    const char* from;
+    int direction;
+    const char* to;
+  } steps[] = {{"1", -1, "4"}, {"4", +1, "1"}, {"9", +1, "1"}, {"9", -1, "4"}, {"0", -1, "4"}, {"4", -1, "3"}};
   for (const auto& step : steps) {
     model_.set_record_text(step.from);
     model_.step(step.direction);
@@ -192,19 +212,29 @@ TEST_F(Editing, ListCommandsChangeOnlyTheWorkingLists) {
 
 TEST_F(Editing, DeleteRecordAsksAndShowsTheRecordThatTookItsNumber) {
   make_database(3);
-  const struct { const char* from; bool yes; std::int32_t count; const char* shown; EntryList triggers; } rows[] = {
-      {"2", false, 3, "2", {"t2"}}, {"2", true, 2, "2", {"t3"}},
-      {"3", true, 2, "2", {"t3"}},  // the new-record position: nothing deleted
-      {"2", true, 1, "1", {"t1"}}, {"1", true, 0, "1", {}}};
+  const struct {
+    const char* from;
+    bool yes;
+    std::int32_t count;
+    const char* shown;
+    EntryList triggers;
+  } rows[] = {{"2", false, 3, "2", {"t2"}},
+              {"2", true, 2, "2", {"t3"}},
+              {"3", true, 2, "2", {"t3"}},  // the new-record position: nothing deleted
+              {"2", true, 1, "1", {"t1"}},
+              {"1", true, 0, "1", {}}};
   for (const auto& row : rows) {
     model_.set_record_text(row.from);
-    if (std::string(row.from) == "3") { ASSERT_TRUE(model_.add_entry(kTriggers, "unsaved")); }
+    if (std::string(row.from) == "3") {
+      ASSERT_TRUE(model_.add_entry(kTriggers, "unsaved"));
+    }
     prompt_.answers = {row.yes};
     model_.delete_record();
     EXPECT_EQ(prompt_.questions.back().text + "|" + prompt_.questions.back().caption,
               "Are you sure you want to delete this record ?|Confirm Action");
     EXPECT_EQ(std::make_tuple(model_.record_count(), model_.record_text(), shown(kTriggers)),
-              std::make_tuple(row.count, std::string(row.shown), row.triggers)) << row.from;
+              std::make_tuple(row.count, std::string(row.shown), row.triggers))
+        << row.from;
   }
 }
 
@@ -273,9 +303,9 @@ TEST_F(Editing, TheExchangeButtonsAskForAFileRunAndTellTheOutcome) {
   prompt_.answers = {false, true};
   EXPECT_TRUE(!import_command(model_) && model_.pending() == 1);
   EXPECT_TRUE(import_command(model_));
-  EXPECT_EQ(std::make_tuple(prompt_.file_requests.back().title, model_.pending(), model_.working_record()),
-            std::make_tuple(std::string("Cross-Reference Output File"), 0,
-                            make_record({"t1"}, {}, {"line 1", "more"})));
+  EXPECT_EQ(
+      std::make_tuple(prompt_.file_requests.back().title, model_.pending(), model_.working_record()),
+      std::make_tuple(std::string("Cross-Reference Output File"), 0, make_record({"t1"}, {}, {"line 1", "more"})));
 }
 
 // What another program does meanwhile: adds `text` to a record and saves it, or, without a text, deletes it.
@@ -298,12 +328,20 @@ void change(const Layout& layout, const char* record, const char* text = nullptr
 
 TEST(SharedDatabase, TheWindowSavesOverAnOutsideChangeOfItsRecordOnlyWhenTheUserSaysSo) {
   const std::string changed = "Record 5 was changed by another program", gone = "Record 5 no longer exists";
-  const struct { const char* what; void (*change)(DatabaseFolder&); std::string question /* none: no question */; }
-      rows[] = {{"another record saved", [](DatabaseFolder& f) { change(f.layout(), "2", "theirs"); }, ""},
-                {"the same record saved", [](DatabaseFolder& f) { change(f.layout(), "5", "theirs"); }, changed},
-                {"an earlier record deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); }, changed},
-                {"two deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); change(f.layout(), "1"); }, gone},
-                {"records appended by an import", [](DatabaseFolder& f) { change(f.layout(), nullptr); }, ""}};
+  const struct {
+    const char* what;
+    void (*change)(DatabaseFolder&);
+    std::string question /* none: no question */;
+  } rows[] = {{"another record saved", [](DatabaseFolder& f) { change(f.layout(), "2", "theirs"); }, ""},
+              {"the same record saved", [](DatabaseFolder& f) { change(f.layout(), "5", "theirs"); }, changed},
+              {"an earlier record deleted", [](DatabaseFolder& f) { change(f.layout(), "3"); }, changed},
+              {"two deleted",
+               [](DatabaseFolder& f) {
+                 change(f.layout(), "3");
+                 change(f.layout(), "1");
+               },
+               gone},
+              {"records appended by an import", [](DatabaseFolder& f) { change(f.layout(), nullptr); }, ""}};
   for (const auto& row : rows) {
     for (const bool yes : {false, true}) {
       SCOPED_TRACE(std::string(row.what) + (yes ? ", Yes" : ", No"));

@@ -119,8 +119,8 @@ class ScriptedPrompt final : public Prompt {
     return next(files, std::optional<std::string>());
   }
   int errors() const {
-    return static_cast<int>(std::count_if(messages.begin(), messages.end(),
-                                          [](const Message& m) { return m.icon == Icon::error; }));
+    return static_cast<int>(
+        std::count_if(messages.begin(), messages.end(), [](const Message& m) { return m.icon == Icon::error; }));
   }
 
  private:

@@ -8,13 +8,13 @@
 #include "app/choose_folder.h"
 #include "app/help_viewer.h"
 #include "app/startup.h"
+#include "editor/exchange_commands.h"
 #include "tests/support/database_folder.h"
 #include "ui/dialog_units.h"
 #include "ui/entry_text.h"
 #include "ui/find_dialog.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
-#include "editor/exchange_commands.h"
 #include "ui/modify_entry_dialog.h"
 #include "ui/qt_prompt.h"
 #include "ui/record_navigator.h"
@@ -100,7 +100,9 @@ QString changes(const WindowFixture& f, const std::function<void()>& act) {
   return after.join(QStringLiteral(" | "));
 }
 
-std::function<void(WindowFixture&)> press(const char* button) { return [button](auto& f) { f.click(button); }; }
+std::function<void(WindowFixture&)> press(const char* button) {
+  return [button](auto& f) { f.click(button); };
+}
 
 }  // namespace
 
@@ -124,18 +126,31 @@ class WindowTest : public QObject {
     QCOMPARE((DialogUnits{6, 13}.rect(10, 210, 30, 12)), QRect(15, 341, 45, 20));
     const QRect box = du.rect(10, 210, 30, 12);
     const QRect navigator(box.topLeft(), QSize(du.x(8), box.height()));  // at the box's left edge, narrowing it
-    const struct { int id; const char* caption; QRect place; } controls[] = {
-        {104, "&Triggers", du.rect(3, 6, 121, 8)}, {101, "", du.rect(2, 17, 162, 52)},
-        {114, "Delete", du.rect(134, 2, 30, 14)}, {105, "&Exclusion Triggers", du.rect(168, 6, 121, 8)},
-        {102, "", du.rect(168, 17, 162, 52)}, {115, "Delete", du.rect(300, 2, 30, 14)},
-        {106, "Commentary &Lines", du.rect(2, 76, 121, 8)}, {103, "", du.rect(2, 87, 328, 92)},
-        {116, "Delete", du.rect(300, 71, 30, 14)}, {107, "Item To &Add:", du.rect(1, 184, 49, 8)},
-        {108, "", du.rect(46, 182, 284, 12)}, {109, "Add To T&riggers", du.rect(46, 196, 92, 14)},
-        {110, "Add To E&xclusion", du.rect(142, 196, 92, 14)}, {111, "Add To Co&mmentary", du.rect(238, 196, 92, 14)},
-        {120, "&Import Commentary", du.rect(142, 212, 92, 14)}, {119, "E&xport Commentary", du.rect(238, 212, 92, 14)},
-        {112, "&Save Record", du.rect(46, 228, 92, 14)}, {117, "&Delete Record", du.rect(142, 228, 92, 14)},
-        {118, "&Quit", du.rect(238, 228, 92, 14)}, {199, "", navigator},
-        {113, "1", box.adjusted(navigator.width(), 0, 0, 0)}};
+    const struct {
+      int id;
+      const char* caption;
+      QRect place;
+    } controls[] = {{104, "&Triggers", du.rect(3, 6, 121, 8)},
+                    {101, "", du.rect(2, 17, 162, 52)},
+                    {114, "Delete", du.rect(134, 2, 30, 14)},
+                    {105, "&Exclusion Triggers", du.rect(168, 6, 121, 8)},
+                    {102, "", du.rect(168, 17, 162, 52)},
+                    {115, "Delete", du.rect(300, 2, 30, 14)},
+                    {106, "Commentary &Lines", du.rect(2, 76, 121, 8)},
+                    {103, "", du.rect(2, 87, 328, 92)},
+                    {116, "Delete", du.rect(300, 71, 30, 14)},
+                    {107, "Item To &Add:", du.rect(1, 184, 49, 8)},
+                    {108, "", du.rect(46, 182, 284, 12)},
+                    {109, "Add To T&riggers", du.rect(46, 196, 92, 14)},
+                    {110, "Add To E&xclusion", du.rect(142, 196, 92, 14)},
+                    {111, "Add To Co&mmentary", du.rect(238, 196, 92, 14)},
+                    {120, "&Import Commentary", du.rect(142, 212, 92, 14)},
+                    {119, "E&xport Commentary", du.rect(238, 212, 92, 14)},
+                    {112, "&Save Record", du.rect(46, 228, 92, 14)},
+                    {117, "&Delete Record", du.rect(142, 228, 92, 14)},
+                    {118, "&Quit", du.rect(238, 228, 92, 14)},
+                    {199, "", navigator},
+                    {113, "1", box.adjusted(navigator.width(), 0, 0, 0)}};
     QList<QPair<QString, QRect>> expected, created;
     for (const auto& c : controls) expected << qMakePair(QString::number(c.id) + ' ' + c.caption, c.place);
     QStringList tab_stops;
@@ -155,21 +170,25 @@ class WindowTest : public QObject {
 
   void eachButtonRunsItsCommandQuitEndsWith1AndTheCloseBoxWith0() {
     const auto type_2 = [](WindowFixture& f) { QTest::keyClick(f.window->record_box(), Qt::Key_2); };  // "12"
-    const struct { bool disk_fails; std::function<void(WindowFixture&)> act; const char* changes; } rows[] = {
-        {false, press("addTriggers"), "T: Alpha 1, kept, new, trigger 1 | item  | focus item"},
-        {false, press("addExclusions"), "X: exclusion 1, new | item  | focus item"},
-        {false, press("addLines"), "L: line 1, new | item  | focus item"},
-        {false, press("deleteTriggers"), "T: kept, trigger 1 | focus deleteTriggers"},
-        {false, press("deleteExclusions"), "X:  | focus deleteExclusions"},
-        {false, press("deleteLines"), "L:  | focus deleteLines"},
-        {false, press("saveRecord"), "focus saveRecord | 5 stored, kept"},
-        {false, press("deleteRecord"),
-         "T: Alpha 2, trigger 2 | X: exclusion 2 | L: line 2 | focus deleteRecord | 4 stored | Confirm Action"},
-        {false, press("import"), "focus import | Cross-Reference Output File"},
-        {false, press("export"), "focus export | Commentary Export"},
-        {false, press("quit"), "5 stored, kept | ended 1"},
-        {false, [](WindowFixture& f) { f.window->close(); }, "ended 0"},
-        {true, press("quit"), "focus quit | told"}, {true, type_2, "told"}};  // a failed save: open, entry kept
+    const struct {
+      bool disk_fails;
+      std::function<void(WindowFixture&)> act;
+      const char* changes;
+    } rows[] = {{false, press("addTriggers"), "T: Alpha 1, kept, new, trigger 1 | item  | focus item"},
+                {false, press("addExclusions"), "X: exclusion 1, new | item  | focus item"},
+                {false, press("addLines"), "L: line 1, new | item  | focus item"},
+                {false, press("deleteTriggers"), "T: kept, trigger 1 | focus deleteTriggers"},
+                {false, press("deleteExclusions"), "X:  | focus deleteExclusions"},
+                {false, press("deleteLines"), "L:  | focus deleteLines"},
+                {false, press("saveRecord"), "focus saveRecord | 5 stored, kept"},
+                {false, press("deleteRecord"),
+                 "T: Alpha 2, trigger 2 | X: exclusion 2 | L: line 2 | focus deleteRecord | 4 stored | Confirm Action"},
+                {false, press("import"), "focus import | Cross-Reference Output File"},
+                {false, press("export"), "focus export | Commentary Export"},
+                {false, press("quit"), "5 stored, kept | ended 1"},
+                {false, [](WindowFixture& f) { f.window->close(); }, "ended 0"},
+                {true, press("quit"), "focus quit | told"},
+                {true, type_2, "told"}};  // a failed save: open, entry kept
     for (const auto& row : rows) {
       WindowFixture f;
       f.window->item_box()->setText(QStringLiteral("kept"));
@@ -192,21 +211,35 @@ class WindowTest : public QObject {
     f.window->item_box()->setText(QStringLiteral("goal"));
     QLineEdit* box = f.window->record_box();
     QWidget* list = f.list(ListKind::lines);
-    const struct { QWidget* on; QKeyCombination keys; const char* focus_record; } steps[] = {  // on: the focus
-        {nullptr, Qt::ALT | Qt::Key_T, "triggers 1"}, {nullptr, Qt::ALT | Qt::Key_E, "exclusions 1"},
-        {nullptr, Qt::ALT | Qt::Key_L, "lines 1"}, {nullptr, Qt::ALT | Qt::Key_A, "item 1"},
-        {nullptr, Qt::Key_Return, "item 1"}, {nullptr, Qt::Key_Escape, "item 1"},  // no default or cancel button
-        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"}, {nullptr, Qt::ALT | Qt::Key_X, "export 1"},  // both X
-        {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"},
-        {nullptr, Qt::Key_Return, "item 1"},  // pressed "Add To E&xclusion", the focus back
-        {f.window->navigator()->down_button(), {}, "item 1001"},  // the new-record position
-        {f.window->navigator()->up_button(), {}, "item 1"}, {box, Qt::Key_Up, "item 2"}, {box, Qt::Key_Down, "item 1"},
-        {list, Qt::CTRL | Qt::Key_PageUp, "item 1001"}, {nullptr, Qt::CTRL | Qt::Key_PageDown, "item 1"},
-        {list, Qt::CTRL | Qt::Key_G, "record 1"},  // the number selected: typing replaces it
-        {nullptr, Qt::Key_9, "record 9"}, {nullptr, Qt::Key_9, "record 99"}, {nullptr, Qt::Key_9, "record 999"},
-        {box, Qt::Key_Up, "record 1000"}, {box, Qt::Key_Backspace, "record 100"},
-        {nullptr, Qt::CTRL | Qt::Key_G, "record 100"},  // selected again, though the box has the focus
-        {nullptr, Qt::Key_7, "record 7"}};
+    const struct {
+      QWidget* on;
+      QKeyCombination keys;
+      const char* focus_record;
+    } steps[] = {// on: the focus
+                 {nullptr, Qt::ALT | Qt::Key_T, "triggers 1"},
+                 {nullptr, Qt::ALT | Qt::Key_E, "exclusions 1"},
+                 {nullptr, Qt::ALT | Qt::Key_L, "lines 1"},
+                 {nullptr, Qt::ALT | Qt::Key_A, "item 1"},
+                 {nullptr, Qt::Key_Return, "item 1"},
+                 {nullptr, Qt::Key_Escape, "item 1"},  // no default or cancel button
+                 {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"},
+                 {nullptr, Qt::ALT | Qt::Key_X, "export 1"},  // both X
+                 {nullptr, Qt::ALT | Qt::Key_X, "addExclusions 1"},
+                 {nullptr, Qt::Key_Return, "item 1"},  // pressed "Add To E&xclusion", the focus back
+                 {f.window->navigator()->down_button(), {}, "item 1001"},  // the new-record position
+                 {f.window->navigator()->up_button(), {}, "item 1"},
+                 {box, Qt::Key_Up, "item 2"},
+                 {box, Qt::Key_Down, "item 1"},
+                 {list, Qt::CTRL | Qt::Key_PageUp, "item 1001"},
+                 {nullptr, Qt::CTRL | Qt::Key_PageDown, "item 1"},
+                 {list, Qt::CTRL | Qt::Key_G, "record 1"},  // the number selected: typing replaces it
+                 {nullptr, Qt::Key_9, "record 9"},
+                 {nullptr, Qt::Key_9, "record 99"},
+                 {nullptr, Qt::Key_9, "record 999"},
+                 {box, Qt::Key_Up, "record 1000"},
+                 {box, Qt::Key_Backspace, "record 100"},
+                 {nullptr, Qt::CTRL | Qt::Key_G, "record 100"},  // selected again, though the box has the focus
+                 {nullptr, Qt::Key_7, "record 7"}};
     for (const auto& step : steps) {
       QWidget* on = step.on != nullptr ? step.on : QApplication::focusWidget();
       if (qobject_cast<QToolButton*>(on) != nullptr) QTest::mouseClick(on, Qt::LeftButton);
@@ -247,9 +280,14 @@ class WindowTest : public QObject {
   }
 
   void modifyEntryPutsTheTextInTheEntrysPlaceOnOkOnlyAndRefusesAKeyBeyond4999Characters() {
-    const struct { ListKind kind; QString answer, shown; int told; } rows[] = {
-        {ListKind::triggers, "ok", "zulu, trigger 1", 0}, {ListKind::exclusions, "cancel", "exclusion 1", 0},
-        {ListKind::lines, "close", "line 1", 0}, {ListKind::lines, "long", QString(4999, 'x'), 1}};
+    const struct {
+      ListKind kind;
+      QString answer, shown;
+      int told;
+    } rows[] = {{ListKind::triggers, "ok", "zulu, trigger 1", 0},
+                {ListKind::exclusions, "cancel", "exclusion 1", 0},
+                {ListKind::lines, "close", "line 1", 0},
+                {ListKind::lines, "long", QString(4999, 'x'), 1}};
     for (const auto& row : rows) {
       WindowFixture f;
       const DialogUnits du = dialog_units(dialog_font());
@@ -313,7 +351,10 @@ class WindowTest : public QObject {
       return QStringList{box.windowTitle(), icons.at(box.icon()), buttons.join(' '), box.detailedText()}.join(" | ") +
              (box.parent() != nullptr ? " (owned)" : "");
     };
-    const struct { std::unique_ptr<QMessageBox> box; const char* shown; } rows[] = {
+    const struct {
+      std::unique_ptr<QMessageBox> box;
+      const char* shown;
+    } rows[] = {
         {question_box({"?", "Confirm Action", Icon::question, false, {}}), "Confirm Action | question | &Yes [&No] | "},
         {question_box({"?", "See help file ?", Icon::none, true, {}}), "See help file ? |  | &No [&Yes] | "},
         {question_box({"?", "Confirm Import", Icon::question, false, "3 new."}),
@@ -331,7 +372,10 @@ class WindowTest : public QObject {
     editor.setWindowModality(Qt::ApplicationModal);
     editor.show();
     QtPrompt prompt;
-    const struct { FileRequest request; const char* shown; } rows[] = {
+    const struct {
+      FileRequest request;
+      const char* shown;
+    } rows[] = {
         {import_request(), "Cross-Reference Output File | Cross References (*.CMX) | *.CMX | CMX | open"},
         {export_request(), "Commentary Export | Commentary Exports (*.CMX) | *.CMX | CMX | save, asks to replace"}};
     for (const auto& row : rows) {
@@ -392,7 +436,10 @@ class WindowTest : public QObject {
     ScriptedPrompt prompt;
     QStringList offered;
     for (const QString& chosen : {game, QString()}) {  // the game's folder, then cancelled: the editor ends
-      const auto dialog = [&](const QString& start) { offered << start; return chosen; };
+      const auto dialog = [&](const QString& start) {
+        offered << start;
+        return chosen;
+      };
       QCOMPARE(enter_chosen_folder(settings, prompt, dialog), !chosen.isEmpty());
       QCOMPARE(QDir::currentPath(), QDir(game).canonicalPath());
     }
