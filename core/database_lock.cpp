@@ -6,10 +6,11 @@ namespace zenfaro {
 
 std::filesystem::path lock_file(const Layout& layout) { return layout.database_folder() / "zenfaro.lck"; }
 
-Status lock_database(Env& env, const Layout& layout, DatabaseLock* lock, std::chrono::milliseconds wait) {
+Status lock_database(Env& env, const Layout& layout, DatabaseLock* lock, std::chrono::milliseconds wait,
+                     LockKind kind) {
   const auto give_up = std::chrono::steady_clock::now() + wait;
   for (;;) {
-    const Status status = env.try_lock(lock_file(layout), &lock->lock_);
+    const Status status = env.try_lock(lock_file(layout), kind, &lock->lock_);
     if (status.code() != Status::Code::busy) return status;
     if (std::chrono::steady_clock::now() >= give_up) {
       return Status::busy("The database in " + quoted(layout.database_folder()) +

@@ -20,7 +20,7 @@ class DatabaseLock {
   bool held() const { return lock_ != nullptr; }
 
  private:
-  friend Status lock_database(Env&, const Layout&, DatabaseLock*, std::chrono::milliseconds);
+  friend Status lock_database(Env&, const Layout&, DatabaseLock*, std::chrono::milliseconds, LockKind);
   std::unique_ptr<FileLock> lock_;
 };
 
@@ -32,9 +32,12 @@ constexpr std::chrono::milliseconds kQuickLockWait{500};
 // The lock file of `layout`'s database.
 std::filesystem::path lock_file(const Layout& layout);
 
-// Takes the lock, waiting up to `wait` while another program holds it. When
-// it stays taken: busy, "The database in FOLDER is being changed by another
+// Takes the lock, waiting up to `wait` while another program holds it in a
+// way that conflicts: a writer takes it exclusively, a reader of the
+// program's own shared (readers together, never beside a writer). When it
+// stays taken: busy, "The database in FOLDER is being changed by another
 // program. ..."; nothing has been changed then.
-Status lock_database(Env& env, const Layout& layout, DatabaseLock* lock, std::chrono::milliseconds wait = kLockWait);
+Status lock_database(Env& env, const Layout& layout, DatabaseLock* lock, std::chrono::milliseconds wait = kLockWait,
+                     LockKind kind = LockKind::exclusive);
 
 }  // namespace zenfaro

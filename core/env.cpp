@@ -173,14 +173,14 @@ class RealEnv final : public Env {
     return error == 0 ? Status::ok() : failure("write to the disk the folder", folder, error);
   }
 
-  Status try_lock(const fs::path& path, std::unique_ptr<FileLock>* lock) override {
+  Status try_lock(const fs::path& path, LockKind kind, std::unique_ptr<FileLock>* lock) override {
     platform::Handle handle;
     int error = platform::open_file(path, platform::Access::lock, &handle);
     if (platform::is_not_found(error)) {
       return Status::not_found("The folder " + quoted(path.parent_path()) + " does not exist.");
     }
     if (error != 0) return failure("open the lock file", path, error);
-    error = platform::try_lock_file(handle);
+    error = platform::try_lock_file(handle, kind == LockKind::shared);
     if (error != 0) {
       platform::close_file(handle);
       if (platform::is_busy(error)) return Status::busy(quoted(path) + " is locked by another program.");

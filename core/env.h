@@ -59,11 +59,15 @@ class WritableFile {
   virtual Status close() = 0;
 };
 
-// An exclusive lock on a lock file, held until it is destroyed.
+// A lock on a lock file, held until it is destroyed.
 class FileLock {
  public:
   virtual ~FileLock() = default;
 };
+
+// An exclusive lock has one holder; a shared lock any number of holders, and
+// no exclusive one while they hold it.
+enum class LockKind { exclusive, shared };
 
 enum class OpenMode {
   truncate,    // create the file, or cut an existing one to zero length
@@ -100,10 +104,11 @@ class Env {
   virtual Status truncate_file(const std::filesystem::path& path, std::uint64_t size) = 0;
   // Makes the creation, renaming and deletion of entries in `folder` durable.
   virtual Status sync_folder(const std::filesystem::path& folder) = 0;
-  // Takes an exclusive lock on the lock file `path` (created when missing)
-  // without waiting: busy when another holder has it. Other programs that
-  // honour the lock, in this process or another, wait for it.
-  virtual Status try_lock(const std::filesystem::path& path, std::unique_ptr<FileLock>* lock) = 0;
+  // Takes a lock of `kind` on the lock file `path` (created when missing)
+  // without waiting: busy when another holder has a lock that conflicts
+  // with it. Other programs that honour the lock, in this process or
+  // another, wait for it.
+  virtual Status try_lock(const std::filesystem::path& path, LockKind kind, std::unique_ptr<FileLock>* lock) = 0;
 };
 
 // An Env that passes every call to another one: the base of Envs that
@@ -138,8 +143,8 @@ class EnvWrapper : public Env {
     return target_.truncate_file(path, size);
   }
   Status sync_folder(const std::filesystem::path& folder) override { return target_.sync_folder(folder); }
-  Status try_lock(const std::filesystem::path& path, std::unique_ptr<FileLock>* lock) override {
-    return target_.try_lock(path, lock);
+  Status try_lock(const std::filesystem::path& path, LockKind kind, std::unique_ptr<FileLock>* lock) override {
+    return target_.try_lock(path, kind, lock);
   }
 
  private:

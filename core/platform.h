@@ -31,9 +31,10 @@ int write_all(Handle handle, const char* bytes, std::size_t size);
 // Makes the file's bytes durable.
 int sync_file(Handle handle);
 int close_file(Handle handle);
-// Takes an exclusive lock on a file opened with Access::lock, or fails at
-// once with an error for which is_busy() is true.
-int try_lock_file(Handle handle);
+// Takes an exclusive lock (or, with `shared`, a shared one) on a file opened
+// with Access::lock, or fails at once with an error for which is_busy() is
+// true.
+int try_lock_file(Handle handle, bool shared);
 
 int file_info(const std::filesystem::path& path, FileInfo* info);
 int set_permissions(const std::filesystem::path& path, std::uint32_t permissions);

@@ -93,7 +93,9 @@ int close_file(Handle handle) { return ::close(fd_of(handle)) == 0 ? 0 : errno; 
 
 // flock() locks belong to the open file, so two openings conflict even
 // inside one process.
-int try_lock_file(Handle handle) { return ::flock(fd_of(handle), LOCK_EX | LOCK_NB) == 0 ? 0 : errno; }
+int try_lock_file(Handle handle, bool shared) {
+  return ::flock(fd_of(handle), (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0 ? 0 : errno;
+}
 
 int file_info(const std::filesystem::path& path, FileInfo* info) {
   *info = FileInfo{};

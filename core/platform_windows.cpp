@@ -119,11 +119,10 @@ int sync_file(Handle handle) { return ::FlushFileBuffers(as_handle(handle)) ? 0 
 
 int close_file(Handle handle) { return ::CloseHandle(as_handle(handle)) ? 0 : last_error(); }
 
-int try_lock_file(Handle handle) {
+int try_lock_file(Handle handle, bool shared) {
   OVERLAPPED where = {};
-  return ::LockFileEx(as_handle(handle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)
-             ? 0
-             : last_error();
+  const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (shared ? 0 : LOCKFILE_EXCLUSIVE_LOCK);
+  return ::LockFileEx(as_handle(handle), flags, 0, 1, 0, &where) ? 0 : last_error();
 }
 
 int file_info(const std::filesystem::path& path, FileInfo* info) {

@@ -3,6 +3,7 @@
 
 #include "core/check_database.h"
 #include "core/cp1252.h"
+#include "core/database_lock.h"
 #include "core/line_reader.h"
 #include "core/number_text.h"
 #include "core/write_record_set.h"
@@ -404,6 +405,26 @@ TEST(Saving, ListsBeyondTheCapacityReadAsADamagedRecord) {
     EXPECT_NE(error.message().find("Record 1 is damaged"), std::string::npos);
     EXPECT_EQ(std::make_pair(read_record(folder.db, 2), check_database(folder.db).records_walked),
               std::make_pair(kA, row.walked));
+  }
+}
+
+// Writers lock the database exclusively, the program's own readers shared:
+// readers go together, a writer goes alone.
+TEST(Lock, ReadersShareTheLockAndAWriterHoldsItAlone) {
+  const struct {
+    LockKind held, wanted;
+    bool granted;
+  } rows[] = {{LockKind::shared, LockKind::shared, true},
+              {LockKind::shared, LockKind::exclusive, false},
+              {LockKind::exclusive, LockKind::shared, false},
+              {LockKind::exclusive, LockKind::exclusive, false}};
+  DatabaseFolder folder;
+  for (const auto& row : rows) {
+    DatabaseLock first, second;
+    ASSERT_TRUE(lock_database(default_env(), folder.layout(), &first, {}, row.held).is_ok());
+    const Status status = lock_database(default_env(), folder.layout(), &second, {}, row.wanted);
+    EXPECT_EQ(std::make_pair(status.code(), second.held()),
+              std::make_pair(row.granted ? Status::Code::ok : Status::Code::busy, row.granted));
   }
 }
 

@@ -70,8 +70,8 @@ class FaultyEnv final : public EnvWrapper {
   Status truncate_file(const Path& p, std::uint64_t size) override {
     return pass("truncate " + name(p), &Env::truncate_file, p, size);
   }
-  Status try_lock(const Path& p, std::unique_ptr<FileLock>* lock) override {
-    return pass("lock " + name(p), &Env::try_lock, p, lock);
+  Status try_lock(const Path& p, LockKind kind, std::unique_ptr<FileLock>* lock) override {
+    return pass((kind == LockKind::shared ? "share " : "lock ") + name(p), &Env::try_lock, p, kind, lock);
   }
   Status sync_folder(const Path& folder) override { return step("syncdir " + name(folder)); }
 
