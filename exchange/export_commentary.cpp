@@ -46,9 +46,11 @@ Status create_beside(Env& env, const fs::path& target, fs::path* aside, std::uni
   return status;
 }
 
-Status write_records(const Database& db, LineWriter& out) {
+Status write_records(const Database& db, LineWriter& out, const ExchangeProgress& progress) {
   write_exchange_header(out, db.record_count);
-  const Status status = walk_records(db, 1, db.record_count, [&out](std::int32_t, LineReader& in) {
+  const auto total = static_cast<std::uint64_t>(db.record_count);
+  const Status status = walk_records(db, 1, db.record_count, [&](std::int32_t n, LineReader& in) {
+    tell_record_progress(progress, ExchangeStage::writing, static_cast<std::uint64_t>(n - 1), total);
     copy_record(in, out, EntryCut::none);
     return out.status().is_ok();
   });
@@ -61,7 +63,8 @@ Status failed(const Status& why) {
 
 }  // namespace
 
-Status export_commentary(const Database& db, const fs::path& target, std::int32_t* records) {
+Status export_commentary(const Database& db, const fs::path& target, std::int32_t* records,
+                         const ExchangeProgress& progress) {
   Status status = check_target(db, target);
   if (!status.is_ok()) return status;
   Env& env = *db.env;
@@ -69,7 +72,7 @@ Status export_commentary(const Database& db, const fs::path& target, std::int32_
   fs::path aside;
   std::unique_ptr<LineWriter> out;
   status = create_beside(env, target, &aside, &out);
-  if (status.is_ok()) status = write_records(db, *out);
+  if (status.is_ok()) status = write_records(db, *out, progress);
   // A file that replaces another must be on the disk before the old one is
   // gone; a new file can be made again from the database at any time.
   if (status.is_ok()) status = old.exists ? out->finish() : out->close();

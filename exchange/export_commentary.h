@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/database.h"
+#include "exchange/exchange_progress.h"
 
 namespace zenfaro {
 
@@ -13,8 +14,10 @@ namespace zenfaro {
 // and put in its place only when it is whole, so a failed or killed export
 // leaves an existing target as it was. On success `*records` is the number
 // of records written. A target that is one of the program's own files (the
-// database's, the work and report files, the log) is refused.
-Status export_commentary(const Database& db, const std::filesystem::path& target, std::int32_t* records);
+// database's, the work and report files, the log) is refused. `progress` is
+// told the records as they are written.
+Status export_commentary(const Database& db, const std::filesystem::path& target, std::int32_t* records,
+                         const ExchangeProgress& progress = {});
 
 // The closing message: "R commentary entries were exported to PATH."
 std::string export_message(std::int32_t records, const std::string& path);

@@ -32,6 +32,7 @@ Status write_incoming_hashes(ImportRun& run) {
 }
 
 Status classify_incoming(ImportRun& run) {
+  tell_progress(run.progress, ExchangeStage::classifying, 0, 0);
   // The first stored record with each trigger fingerprint: the record a
   // search of records 1 to N in ascending order would find.
   std::unordered_map<std::uint32_t, std::int32_t> first_by_trigger;

@@ -89,9 +89,11 @@ ImportOutcome stopped(const ImportRun& run, const Status& status, const std::str
 
 }  // namespace
 
-ImportOutcome import_commentary(Database& db, const std::string& path, Prompt& prompt, const Today& today) {
+ImportOutcome import_commentary(Database& db, const std::string& path, Prompt& prompt, const Today& today,
+                                const ExchangeProgress& progress) {
   ImportRun run(db, path);
   run.today = today;
+  run.progress = progress;
   const std::string unchanged = " The database was not changed.";
   Status status = check_exchange_path(run);
   DatabaseLock lock;
@@ -102,14 +104,17 @@ ImportOutcome import_commentary(Database& db, const std::string& path, Prompt& p
   if (!status.is_ok()) return stopped(run, status, unchanged);
 
   // Stage 9. A declined import leaves the new files for the user to see.
+  tell_progress(progress, ExchangeStage::confirming, 0, 0);
   if (!prompt.ask(confirmation(run.summary))) return {ImportResult::declined, run.summary, "", Icon::none};
 
   // Stage 10: the log keeps the old data file, so it comes first.
+  tell_progress(progress, ExchangeStage::writing, 0, 0);
   status = append_import_log(run);
   if (!status.is_ok()) return stopped(run, status, unchanged);
 
   // Stage 11: all or nothing. The old data file is kept aside until both
   // new files are in place, then deleted: the import leaves no backup.
+  tell_progress(progress, ExchangeStage::writing, 0, 0);
   status = replace_files(
       *db.env, db.layout,
       {{run.files.new_data, db.data_path, run.files.old_data, false}, {run.files.new_index, db.index_path, {}, true}});

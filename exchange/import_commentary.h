@@ -9,6 +9,7 @@
 
 #include "core/database.h"
 #include "core/prompt.h"
+#include "exchange/exchange_progress.h"
 #include "exchange/import_summary.h"
 
 namespace zenfaro {
@@ -38,7 +39,8 @@ using Today = std::function<std::tm()>;
 // chose it; it is also what the import log names). The confirmation is
 // asked through `prompt`, with the summary as its details; nothing else is
 // told there. The database's lock is held from the first read of the stored
-// records to the end of the replacement.
-ImportOutcome import_commentary(Database& db, const std::string& path, Prompt& prompt, const Today& today = {});
+// records to the end of the replacement. `progress` is told the stages.
+ImportOutcome import_commentary(Database& db, const std::string& path, Prompt& prompt, const Today& today = {},
+                                const ExchangeProgress& progress = {});
 
 }  // namespace zenfaro

@@ -28,7 +28,8 @@ struct GroupWriter : RecordVisitor {
   LineWriter* out = nullptr;
   bool only_lines = false;
   bool open_lines = false;
-  std::int64_t lines = 0;  // the commentary lines written
+  std::int64_t lines = 0;        // the commentary lines written
+  AddedRecord* added = nullptr;  // where the first trigger is noted, if anywhere
   std::string scratch;
 
   void count(ListKind kind, std::int64_t count) {
@@ -37,6 +38,10 @@ struct GroupWriter : RecordVisitor {
     if (kind == ListKind::lines) lines = count;
   }
   void entry(ListKind kind, std::string_view text) {
+    if (added != nullptr && kind == ListKind::triggers && !added->has_trigger) {
+      added->has_trigger = true;
+      added->first_trigger.assign(text.substr(0, kShownTriggerBytes + 1));
+    }
     if (!only_lines || kind == ListKind::lines) out->write_line(escape_merge_entry(text, scratch));
   }
   void end(ListKind kind) {
@@ -72,6 +77,7 @@ Status copy_stored_records(ImportRun& run, LineWriter& out) {
   const Extensions extensions = extensions_of(run);
   LineReader incoming(run.exchange.get(), 64 * 1024);
   Status status = walk_records(run.db, 1, run.db.record_count, [&](std::int32_t n, LineReader& stored) {
+    tell_record_progress(run.progress, ExchangeStage::merging, static_cast<std::uint64_t>(n - 1), run.stored.size());
     GroupWriter own;
     own.out = &out;
     std::int32_t e = extensions.first[static_cast<std::size_t>(n)];
@@ -93,12 +99,17 @@ Status copy_stored_records(ImportRun& run, LineWriter& out) {
   return status.is_ok() ? incoming.status() : status;
 }
 
-Status copy_new_records(const ImportRun& run, LineWriter& out) {
+// The new records follow the stored ones, each noted in the summary by its
+// number and first trigger.
+Status copy_new_records(ImportRun& run, LineWriter& out) {
   LineReader incoming(run.exchange.get(), 64 * 1024);
   GroupWriter groups;
   groups.out = &out;
+  std::vector<AddedRecord>& added = run.summary.added;
   for (const IncomingRecord& record : run.incoming) {
     if (record.status != kStatusNew || !out.status().is_ok()) continue;
+    added.push_back({run.db.record_count + static_cast<std::int32_t>(added.size()) + 1, false, {}});
+    groups.added = &added.back();
     seek_record(incoming, record);
     read_record_with(incoming, groups);
   }

@@ -42,6 +42,7 @@ Status fingerprint_stored(ImportRun& run) {
   run.stored.assign(static_cast<std::size_t>(db.record_count), Fingerprints{});
   run.summary.stored = db.record_count;
   return walk_records(db, 1, db.record_count, [&](std::int32_t n, LineReader& in) {
+    tell_record_progress(run.progress, ExchangeStage::reading, static_cast<std::uint64_t>(n - 1), run.stored.size());
     Fingerprinter fingerprinter;
     fingerprinter.fingerprints = &run.stored[static_cast<std::size_t>(n - 1)];
     read_record_with(in, fingerprinter);
@@ -73,6 +74,7 @@ Status read_incoming(ImportRun& run) {
   run.incoming.assign(static_cast<std::size_t>(std::max(announced, 0)), IncomingRecord{});
   run.summary.found = std::max(announced, 0);
   for (std::size_t i = 0; i < run.incoming.size(); ++i) {
+    tell_record_progress(run.progress, ExchangeStage::reading, i, run.incoming.size());
     IncomingRecord& record = run.incoming[i];
     if (in.at_end() && run.summary.found == announced) run.summary.found = static_cast<std::int32_t>(i);
     record.start = in.position();

@@ -97,6 +97,8 @@ Status rebuild_records(ImportRun& run, LineReader& in, DatabaseWriter& out) {
   auto extended = run.extended_own_lines.begin();
   while (!in.at_end() && out.status().is_ok()) {
     if (out.records() == expected) return work_file_changed();
+    tell_record_progress(run.progress, ExchangeStage::rebuilding, static_cast<std::uint64_t>(out.records()),
+                         static_cast<std::uint64_t>(expected));
     Status status = out.begin_record();
     if (!status.is_ok()) return status.with_more(" Nothing was imported.");
     const std::int32_t record = out.records();

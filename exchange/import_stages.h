@@ -26,6 +26,7 @@
 
 #include "core/database.h"
 #include "core/line_reader.h"
+#include "exchange/exchange_progress.h"
 #include "exchange/fingerprint.h"
 #include "exchange/import_summary.h"
 
@@ -81,6 +82,8 @@ struct ImportRun {
   bool wrote_new_files = false;
   // The date of the log block (the local date of today unless a test pins it).
   std::function<std::tm()> today;
+  // Told the stages as they run (see exchange_progress.h); nothing by default.
+  ExchangeProgress progress;
 };
 
 Status fingerprint_stored(ImportRun& run);

@@ -14,6 +14,16 @@ struct ExtendedRecord {
   std::int32_t new_lines = 0;
 };
 
+// A record that the import adds at the end: its number in the new database
+// and the start of its first trigger as the exchange file holds it
+// (Windows-1252 bytes), which names it for the user.
+struct AddedRecord {
+  std::int32_t record = 0;
+  bool has_trigger = false;
+  std::string first_trigger;  // at most kShownTriggerBytes + 1 bytes: more are not shown
+};
+constexpr std::size_t kShownTriggerBytes = 60;
+
 struct ImportSummary {
   std::int32_t announced = 0;            // M: the record count the exchange file announces
   std::int32_t found = 0;                // records that begin before the file's data ends
@@ -23,6 +33,7 @@ struct ImportSummary {
   std::int32_t extending = 0;            // incoming records whose commentary lines extend a stored record
   std::int32_t merged = 0;               // the records of the new database
   std::vector<ExtendedRecord> extended;  // in ascending order of record
+  std::vector<AddedRecord> added;        // in ascending order of record
 
   // True when the file ends before the records it announces: the missing
   // ones come in as empty records.
@@ -33,8 +44,12 @@ struct ImportSummary {
 //   The exchange file announces 40 records: 3 new, 30 identical to stored
 //   records, 7 extending stored records.
 //   The database would go from 120 to 123 records.
-// then, for a file cut short, what that means, and one line per extended
-// stored record: "Stored record 17 gets 2 new commentary lines."
+// then, for a file cut short, what that means, one line per new record:
+//   New record 121: "Goal scored".
+// (a trigger cut short ends in "...", its control characters are shown as
+// "?"; a record without triggers is "New record 122, without triggers.")
+// and one line per extended stored record:
+//   Stored record 17 gets 2 new commentary lines.
 std::string import_details(const ImportSummary& summary);
 
 }  // namespace zenfaro

@@ -159,6 +159,10 @@ TEST_F(Cli, ExportImportAndCheckAsScriptsUseThem) {
   write_bytes(folder_ / "commdb.dat", data() + count(0) + count(0) + count(0));
   run = cli({"check"});
   EXPECT_TRUE(run.status == 1 && run.err.find("record 2 starts at byte") != std::string::npos) << run.err;
+  // The details name a new record as the window's do.
+  write_bytes(folder_ / "new.CMX", exchange_of({make_record({"penalty", "spot kick"}, {}, {"Saved!"})}));
+  run = cli({"import", "new.CMX", "--yes"});
+  EXPECT_NE(run.out.find("\nNew record 2: \"penalty\".\nImported "), std::string::npos) << run.out;
 }
 
 TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {

@@ -231,7 +231,9 @@ TEST_F(Importing, ClassifiesEveryIncomingRecordAgainstTheFirstStoredRecordWithIt
   EXPECT_EQ(question.details,
             "The exchange file announces 5 records: 4 new, 0 identical to stored records, 1 extending stored "
             "records.\nThe database would go from 2 to 6 records.\nThe file ends after 1 of its records: the other 4 "
-            "would come in as empty records.\nStored record 1 gets 1 new commentary line.\n");
+            "would come in as empty records.\nNew record 3, without triggers.\nNew record 4, without triggers.\nNew "
+            "record 5, without triggers.\nNew record 6, without triggers.\nStored record 1 gets 1 new commentary "
+            "line.\n");
   import({kGoal}, exchange_of({}), false);
   EXPECT_EQ(folder_.prompt.questions.at(0).text, "Are you sure you want to import 0 records ?");
 }
@@ -302,6 +304,59 @@ TEST_F(Importing, ConfirmedItLogsAndReplacesDeclinedItChangesNothing) {
   std::filesystem::remove(folder_.layout().data_file());
   ASSERT_EQ(import(exchange).result, ImportResult::completed);
   EXPECT_NE(file("zenfaro.log").find(line("Logging: COMMDB.DAT") + "Logging: "), std::string::npos);
+}
+
+// The details name every new record by its number and first trigger, shown safely on a terminal or in a box.
+TEST_F(Importing, TheDetailsNameTheNewRecordsAndTheRecordsThatGainLines) {
+  const std::string long_trigger = std::string(60, 'q') + "cut";
+  const std::vector<Record> incoming = {make_record({"Caf\xE9 \x01\x1B[2J\x9D!", "alpha"}, {}, {"a"}),
+                                        make_record({}, {"only an exclusion"}, {}), make_record({long_trigger}, {}, {}),
+                                        make_record({"goal", "shot"}, {}, {"New line"}),
+                                        make_record({std::string(60, 'e')}, {}, {})};
+  const ImportOutcome outcome = import({kGoal}, exchange_of(incoming), false);
+  const std::string named[] = {
+      "New record 2: \"Caf\xC3\xA9 ?"
+      "?[2J?!\".",  // the first trigger as the file holds it
+      "New record 3, without triggers.", "New record 4: \"" + std::string(60, 'q') + "...\".",
+      "New record 5: \"" + std::string(60, 'e') + "\".", "Stored record 1 gets 1 new commentary line."};
+  std::string details =
+      "The exchange file announces 5 records: 4 new, 0 identical to stored records, 1 extending stored "
+      "records.\nThe database would go from 1 to 5 records.\n";
+  for (const std::string& record : named) details += record + "\n";
+  EXPECT_EQ(import_details(outcome.summary), details);
+}
+
+// The stages in order, each with its records counted up to their number; a declined import stops at its question.
+TEST_F(Importing, TellsItsStagesInOrderWithTheirRecords) {
+  std::vector<std::tuple<ExchangeStage, std::uint64_t, std::uint64_t>> told;
+  const ExchangeProgress progress = [&told](ExchangeStage stage, std::uint64_t done, std::uint64_t total) {
+    told.emplace_back(stage, done, total);
+  };
+  std::vector<Record> stored_records, incoming;
+  for (int k = 0; k < 130; ++k) stored_records.push_back(make_record({"s" + std::to_string(k)}, {}, {}));
+  for (int k = 0; k < 70; ++k) incoming.push_back(make_record({"i" + std::to_string(k)}, {}, {}));
+  using S = ExchangeStage;
+  for (const bool confirm : {true, false}) {
+    folder_.store(stored_records);
+    write_bytes(folder_.work("in.CMX"), exchange_of(incoming));
+    folder_.prompt.answers = {confirm};
+    told.clear();
+    const ImportOutcome outcome =
+        import_commentary(folder_.db, folder_.work("in.CMX").u8string(), folder_.prompt, december_6_2026, progress);
+    EXPECT_EQ(outcome.result, confirm ? ImportResult::completed : ImportResult::declined);
+    decltype(told) expected = {{S::reading, 0, 130},      {S::reading, 64, 130},    {S::reading, 128, 130},
+                               {S::reading, 0, 70},       {S::reading, 64, 70},     {S::classifying, 0, 0},
+                               {S::merging, 0, 130},      {S::merging, 64, 130},    {S::merging, 128, 130},
+                               {S::rebuilding, 0, 200},   {S::rebuilding, 64, 200}, {S::rebuilding, 128, 200},
+                               {S::rebuilding, 192, 200}, {S::confirming, 0, 0}};
+    if (confirm) expected.insert(expected.end(), {{S::writing, 0, 0}, {S::writing, 0, 0}});
+    EXPECT_EQ(told, expected);
+  }
+  // The export counts the records it writes.
+  told.clear();
+  std::int32_t records = 0;
+  ASSERT_TRUE(export_commentary(folder_.db, folder_.work("out.CMX"), &records, progress).is_ok());
+  EXPECT_EQ(told, (decltype(told){{S::writing, 0, 130}, {S::writing, 64, 130}, {S::writing, 128, 130}}));
 }
 
 TEST_F(Importing, WhatIsNotAnExchangeFileOrBeyondACapacityIsRefusedBeforeAnythingChanges) {
