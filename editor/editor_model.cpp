@@ -1,6 +1,7 @@
 #include "editor/editor_model.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "core/number_text.h"
 #include "editor/alternatives.h"
@@ -19,6 +20,24 @@ namespace {
 
 std::string damaged_text(std::int32_t n) {
   return "Record " + std::to_string(n) + " could not be read whole, so it cannot be changed here.";
+}
+
+// The positions of `after` that hold entries `before` did not: of equal
+// entries, the first ones count as the old ones (a sorted list puts a new
+// entry after its equals, an unsorted one at the end).
+std::vector<std::size_t> new_positions(const WorkingList& before, const WorkingList& after) {
+  std::unordered_map<std::string_view, std::size_t> old_count;
+  for (const Entry& entry : before.entries()) ++old_count[entry];
+  std::vector<std::size_t> positions;
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    const auto found = old_count.find(after.at(i));
+    if (found != old_count.end() && found->second > 0) {
+      --found->second;
+    } else {
+      positions.push_back(i);
+    }
+  }
+  return positions;
 }
 
 }  // namespace
@@ -161,6 +180,7 @@ bool EditorModel::add_entry(ListKind kind, std::string_view text) {
     return false;
   }
   pending_ = n;
+  added_positions_ = new_positions(list(kind), expanded);
   mutable_list(kind) = std::move(expanded);
   return true;
 }

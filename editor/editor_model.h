@@ -28,6 +28,7 @@
 #include "core/write_record_set.h"
 #include "editor/end_code.h"
 #include "editor/working_list.h"
+#include "exchange/exchange_progress.h"
 
 namespace zenfaro {
 
@@ -66,6 +67,10 @@ class EditorModel {
   // "Add To ...": puts `text` in the list and expands alternatives. An empty
   // text adds nothing and succeeds.
   bool add_entry(ListKind kind, std::string_view text);
+  // The positions (ascending) of the entries that the last successful add
+  // put into its list: the text itself, or what its alternatives expanded
+  // into (an older entry of the list expanded on the way counts too).
+  const std::vector<std::size_t>& added_positions() const { return added_positions_; }
   // "Delete": removes the entries at `positions` (any order, repeats ignored).
   void delete_entries(ListKind kind, std::vector<std::size_t> positions);
   // The Modify Entry dialog's "&OK": replaces the entry in place.
@@ -86,6 +91,10 @@ class EditorModel {
   bool damaged() const { return damaged_; }
   const Layout& layout() const { return db_.layout; }
   Prompt& prompt() { return prompt_; }
+  // What the import and export are told of their stages (the window shows
+  // it); nothing by default.
+  void set_exchange_progress(ExchangeProgress progress) { progress_ = std::move(progress); }
+  const ExchangeProgress& exchange_progress() const { return progress_; }
 
  private:
   WorkingList& mutable_list(ListKind kind) { return lists_[static_cast<std::size_t>(kind)]; }
@@ -106,6 +115,8 @@ class EditorModel {
   std::int32_t shown_number_ = 0;
   Record shown_;
   bool damaged_ = false;
+  std::vector<std::size_t> added_positions_;
+  ExchangeProgress progress_;
 };
 
 }  // namespace zenfaro

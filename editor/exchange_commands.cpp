@@ -14,7 +14,8 @@ FileRequest import_request() {
 
 ExportOutcome export_records(EditorModel& model, const std::string& path) {
   ExportOutcome outcome;
-  const Status status = export_commentary(model.database(), std::filesystem::u8path(path), &outcome.records);
+  const Status status =
+      export_commentary(model.database(), std::filesystem::u8path(path), &outcome.records, model.exchange_progress());
   outcome.done = status.is_ok();
   outcome.message = outcome.done ? Message{export_message(outcome.records, path)}
                                  : Message{status.message(), kDefaultCaption, Icon::error};
@@ -22,7 +23,8 @@ ExportOutcome export_records(EditorModel& model, const std::string& path) {
 }
 
 ImportOutcome import_records(EditorModel& model, const std::string& path, const Today& today) {
-  ImportOutcome outcome = import_commentary(model.mutable_database(), path, model.prompt(), today);
+  ImportOutcome outcome =
+      import_commentary(model.mutable_database(), path, model.prompt(), today, model.exchange_progress());
   if (outcome.result == ImportResult::completed && model.record_count() >= 1) model.show_record(1);
   return outcome;
 }

@@ -99,9 +99,9 @@ TextMatcher::TextMatcher(const FindQuery& query) {
   for (std::size_t i = 0; i + 1 < m; ++i) skip_[static_cast<unsigned char>(folded_text_[i])] = m - 1 - i;
 }
 
-bool TextMatcher::matches(std::string_view entry) const {
+std::size_t TextMatcher::find(std::string_view entry) const {
   const std::size_t m = folded_text_.size();
-  if (m == 0 || m > entry.size()) return false;
+  if (m == 0 || m > entry.size()) return std::string_view::npos;
   const auto* bytes = reinterpret_cast<const unsigned char*>(entry.data());
   const auto* text = reinterpret_cast<const unsigned char*>(folded_text_.data());
   for (std::size_t at = 0; at + m <= entry.size();) {
@@ -109,11 +109,11 @@ bool TextMatcher::matches(std::string_view entry) const {
     if (last == text[m - 1]) {
       std::size_t i = 0;
       while (i + 1 < m && fold_[bytes[at + i]] == text[i]) ++i;
-      if (i + 1 == m) return true;
+      if (i + 1 == m) return at;
     }
     at += skip_[last];
   }
-  return false;
+  return std::string_view::npos;
 }
 
 Status for_each_match(const Database& db, const FindQuery& query, const ShownRecord& shown,
@@ -139,7 +139,7 @@ Status for_each_match(const Database& db, const FindQuery& query, const ShownRec
 }
 
 std::optional<FindHit> find_from(const Database& db, const FindQuery& query, const ShownRecord& shown,
-                                 const FindHit& from, FindDirection direction) {
+                                 const FindHit& from, FindDirection direction, bool* went_round) {
   std::optional<FindHit> first;  // in the direction of the search, from either end
   std::optional<FindHit> found;
   // A record that cannot be read is searched as empty.
@@ -156,18 +156,19 @@ std::optional<FindHit> find_from(const Database& db, const FindQuery& query, con
     }
     return true;
   }).ignore_error();
+  if (went_round != nullptr) *went_round = !found && first;
   return found ? found : first;
 }
 
 std::optional<FindHit> find_in_editor(const EditorModel& model, const FindQuery& query, FindDirection direction,
-                                      const std::optional<FindHit>& last_hit) {
+                                      const std::optional<FindHit>& last_hit, bool* went_round) {
   const std::int32_t number = model.current_record();
   const Record lists = model.working_record();
   // Right after the record's last possible entry, or right before its first.
   const bool next = direction == FindDirection::next;
   FindHit from{number, next ? ListKind::lines : ListKind::triggers, next ? std::numeric_limits<std::size_t>::max() : 0};
   if (last_hit && last_hit->record == number) from = *last_hit;
-  return find_from(model.database(), query, ShownRecord{number, &lists}, from, direction);
+  return find_from(model.database(), query, ShownRecord{number, &lists}, from, direction, went_round);
 }
 
 }  // namespace zenfaro

@@ -53,7 +53,9 @@ class TextMatcher {
   TextMatcher(const TextMatcher&) = delete;
   TextMatcher& operator=(const TextMatcher&) = delete;
 
-  bool matches(std::string_view entry) const;
+  bool matches(std::string_view entry) const { return find(entry) != std::string_view::npos; }
+  // The byte offset of the first match in `entry`, or npos.
+  std::size_t find(std::string_view entry) const;
 
  private:
   std::array<unsigned char, 256> fold_{};
@@ -79,15 +81,16 @@ enum class FindDirection { next, previous };
 
 // The first match after `from` (next) or the last one before it (previous),
 // wrapping around the ends; `from` itself comes last. Nothing when nothing
-// matches.
+// matches. `*went_round` (when given) tells whether the match was found only
+// by going round the end (or the start).
 std::optional<FindHit> find_from(const Database& db, const FindQuery& query, const ShownRecord& shown,
-                                 const FindHit& from, FindDirection direction);
+                                 const FindHit& from, FindDirection direction, bool* went_round = nullptr);
 
 // Find Next and Find Previous of the window. The search starts at
 // `last_hit` when it lies in the record on screen (so that repeated searches
 // step through that record's matches), otherwise right after (next) or before
 // (previous) the record on screen.
 std::optional<FindHit> find_in_editor(const EditorModel& model, const FindQuery& query, FindDirection direction,
-                                      const std::optional<FindHit>& last_hit);
+                                      const std::optional<FindHit>& last_hit, bool* went_round = nullptr);
 
 }  // namespace zenfaro

@@ -97,17 +97,31 @@ TEST(Lists, FindFoldsCaseAsTheListsDoAndSearchesTheRecordOnScreenAsShown) {
   for (const auto& row : rows)
     EXPECT_EQ(TextMatcher(FindQuery{row.text, std::nullopt, row.match_case}).matches(row.entry), row.matches)
         << row.entry << " / " << row.text;
+  // Where the first match begins, for the window to scroll to it.
+  const struct {
+    std::string entry, text;
+    std::size_t at;
+  } offsets[] = {{"What a GOAL!", "goal", 7}, {"ggoal", "goal", 1},
+                 {"abcabd", "abd", 3},        {std::string(4990, 'x') + "needle", "NEEDLE", 4990},
+                 {"goal goal", "goal", 0},    {"x", "y", std::string::npos}};
+  for (const auto& row : offsets)
+    EXPECT_EQ(TextMatcher(FindQuery{row.text, std::nullopt, false}).find(row.entry), row.at);
   // Find goes round the ends over the record on screen as shown (unsaved additions, not deleted entries).
   DatabaseFolder folder;
   folder.store({make_record({"first"}, {}, {"line"}), make_record({}, {"no goal"}, {})});
   EditorModel model(folder.env, folder.layout(), folder.prompt);
   model.open();
-  const auto find = [&model](const char* text, FindDirection direction, std::optional<FindHit> after = std::nullopt) {
-    return find_in_editor(model, FindQuery{text, std::nullopt, false}, direction, after);
+  bool went_round = false;
+  const auto find = [&](const char* text, FindDirection direction, std::optional<FindHit> after = std::nullopt) {
+    return find_in_editor(model, FindQuery{text, std::nullopt, false}, direction, after, &went_round);
   };
   ASSERT_TRUE(model.add_entry(kLines, "a late GOAL"));
   EXPECT_EQ(find("goal", FindDirection::next), (FindHit{2, kExclusions, 0}));
+  EXPECT_FALSE(went_round);
   EXPECT_EQ(find("late", FindDirection::next), (FindHit{1, kLines, 1}));
+  EXPECT_TRUE(went_round);  // only the record on screen holds it: found again round the end
+  EXPECT_EQ(find("goal", FindDirection::previous), (FindHit{2, kExclusions, 0}));
+  EXPECT_TRUE(went_round);  // back from record 1: round the start
   model.set_record_text("2");
   model.delete_entries(kExclusions, {0});
   EXPECT_EQ(find("no goal", FindDirection::previous), std::nullopt);
@@ -174,6 +188,32 @@ TEST_F(Editing, NavigationSavesAPendingEditFirstAndWraps) {
   ASSERT_TRUE(model_.add_entry(kTriggers, "fresh"));
   model_.set_record_text("1");
   EXPECT_EQ(std::make_pair(stored(4), model_.navigator_maximum()), std::make_pair(make_record({"fresh"}, {}, {}), 5));
+}
+
+// The window selects what an "Add To" put in: the positions of the new entries in the list as it now stands.
+TEST_F(Editing, AddToTellsWhereItsNewEntriesStand) {
+  make_database(1);
+  const struct {
+    ListKind kind;
+    const char* text;
+    std::vector<std::size_t> at;
+  } rows[] = {{kTriggers, "beta", {0}},                     // beta, t1
+              {kTriggers, "The (quick,slow) fox", {2, 3}},  // beta, t1, The quick fox, The slow fox
+              {kTriggers, "BETA", {1}},                     // an equal entry goes after its equals
+              {kTriggers, "beta", {2}},
+              {kLines, "one", {1}},  // line 1, one
+              {kLines, "(a,b) (c,d)", {2, 3, 4, 5}},
+              {kLines, "one", {6}}};
+  for (const auto& row : rows) {
+    ASSERT_TRUE(model_.add_entry(row.kind, row.text));
+    EXPECT_EQ(model_.added_positions(), row.at) << row.text;
+  }
+  EXPECT_EQ(shown(kTriggers), (EntryList{"beta", "BETA", "beta", "t1", "The quick fox", "The slow fox"}));
+  // An older entry with a group is expanded by the next add: its entries are new too.
+  ASSERT_TRUE(model_.modify_entry(kLines, 0, "(p,q)"));
+  ASSERT_TRUE(model_.add_entry(kLines, "z"));
+  EXPECT_EQ(model_.added_positions(), (std::vector<std::size_t>{6, 7, 8}));
+  EXPECT_EQ(shown(kLines), (EntryList{"one", "a c", "a d", "b c", "b d", "one", "z", "p", "q"}));
 }
 
 TEST_F(Editing, ListCommandsChangeOnlyTheWorkingLists) {
