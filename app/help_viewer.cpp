@@ -1,5 +1,6 @@
 #include "app/help_viewer.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -31,19 +32,27 @@ HelpViewer::HelpViewer(const std::filesystem::path& file) : QDialog(nullptr), vi
   resize(640, 480);
 }
 
+std::filesystem::path shown_help_file(const Layout& layout) {
+  return find_help_file(default_env(), layout,
+                        std::filesystem::path(QCoreApplication::applicationDirPath().toStdWString()));
+}
+
 void show_help(const Layout& layout) {
+  const std::filesystem::path file = shown_help_file(layout);
 #ifdef Q_OS_WIN
   // "notepad.exe" and the path as the command line has them, run in the
-  // working folder.
+  // working folder; the installed copy by its full path.
   const std::string command = help_command_line(layout);
   QProcess notepad;
   notepad.setProgram(QStringLiteral("notepad.exe"));
-  notepad.setNativeArguments(QString::fromStdString(command.substr(command.find(' ') + 1)));
+  notepad.setNativeArguments(file == help_file(layout)
+                                 ? QString::fromStdString(command.substr(command.find(' ') + 1))
+                                 : QLatin1Char('"') + QString::fromStdWString(file.wstring()) + QLatin1Char('"'));
   notepad.setWorkingDirectory(QString::fromStdWString(layout.root.wstring()));
   notepad.start();
   if (notepad.waitForStarted(-1)) notepad.waitForFinished(-1);
 #else
-  HelpViewer viewer(help_file(layout));
+  HelpViewer viewer(file);
   viewer.exec();
 #endif
 }

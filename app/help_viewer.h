@@ -13,6 +13,9 @@ class QPlainTextEdit;
 namespace zenfaro {
 
 void show_help(const Layout& layout);
+// The file show_help shows: the layout's help file, or else the copy
+// installed with the program (see find_help_file).
+std::filesystem::path shown_help_file(const Layout& layout);
 
 // The program's own viewer: the file's Windows-1252 text, read-only.
 class HelpViewer final : public QDialog {

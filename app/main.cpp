@@ -15,6 +15,10 @@
 
 int main(int argc, char** argv) {
   const zenfaro::EditorOptions options = zenfaro::parse_editor_options(argc, argv);
+  if (!options.unknown.empty()) {
+    std::cerr << zenfaro::editor_usage_error(options.unknown);
+    return zenfaro::kEditorUsageError;
+  }
   if (options.help || options.version) {
     std::cout << (options.help ? zenfaro::editor_help_text() : zenfaro::editor_version_text());
     return 0;

@@ -43,6 +43,18 @@ fs::path help_file(const Layout& layout) {
   return layout.host ? plugin_folder(layout.root) / "cmthelp.txt" : layout.root / "cmthelp.txt";
 }
 
+fs::path find_help_file(Env& env, const Layout& layout, const fs::path& program_folder) {
+  const fs::path own = help_file(layout);
+  if (file_exists(env, own) || program_folder.empty()) return own;
+  // ZENFARO_HELP_FROM_PROGRAM: where the installation puts the help text,
+  // relative to the program's folder ("../share/zenfaro" on Linux).
+  for (const fs::path& installed :
+       {program_folder / "cmthelp.txt", program_folder / fs::u8path(ZENFARO_HELP_FROM_PROGRAM) / "cmthelp.txt"}) {
+    if (file_exists(env, installed)) return installed.lexically_normal();
+  }
+  return own;
+}
+
 std::string help_command_line(const Layout& layout) {
   return layout.host ? "notepad.exe plugins\\zenfaro\\cmthelp.txt" : "notepad.exe cmthelp.txt";
 }

@@ -23,6 +23,12 @@ struct StartupHooks {
 // The help file: cmthelp.txt in plugins\zenfaro\ (host layout) or in the
 // working folder (standalone layout).
 std::filesystem::path help_file(const Layout& layout);
+// The help file the viewer shows: help_file(layout) when it is there;
+// otherwise the copy installed with the program whose folder is
+// `program_folder` (beside it, as in the Windows folder, or in the data
+// folder of a Linux installation), when there is one; otherwise still
+// help_file(layout), which the viewer then reports as unreadable.
+std::filesystem::path find_help_file(Env& env, const Layout& layout, const std::filesystem::path& program_folder);
 // The command line that shows it with the Windows text editor, relative to
 // the working folder: "notepad.exe plugins\zenfaro\cmthelp.txt" or
 // "notepad.exe cmthelp.txt".

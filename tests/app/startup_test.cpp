@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 
+#include "app/editor_options.h"
 #include "app/startup.h"
 #include "editor/end_code.h"
 #include "tests/support/database_folder.h"
@@ -79,6 +80,61 @@ TEST_F(Startup, TheLayoutDecidesTheDatabaseTheHelpFileAndTheTransfer) {
   EXPECT_EQ(read_bytes(game_data("commdb.dat")) + read_bytes(game_data("commdb.idx")), "old dataold index");
   run({false, true});
   EXPECT_EQ(read_bytes(game_data("commdb.dat")) + read_bytes(game_data("commdb.idx")), "dataindex");
+}
+
+// The layout's help file first (the plug-in folder's in the host layout), then the copy installed with the program.
+TEST_F(Startup, TheHelpFileIsTheLayoutsOwnElseTheInstalledOne) {
+  const fs::path program = folder_ / "usr" / "bin", installed = folder_ / "usr" / "share" / "zenfaro" / "cmthelp.txt";
+  const fs::path beside = program / "cmthelp.txt", own = folder_ / "cmthelp.txt", plugin_own = plugin("cmthelp.txt");
+  const struct {
+    bool host;
+    std::vector<fs::path> present;
+    fs::path shown;
+  } rows[] = {{false, {own, beside, installed}, own},
+              {false, {beside, installed}, beside},  // the Windows folder: beside the program
+              {false, {installed}, installed},       // a Linux installation
+              {false, {}, own},                      // none: the viewer says the layout's cannot be read
+              {true, {own, installed, plugin_own}, plugin_own},
+              {true, {own, installed}, installed}};
+  for (const auto& row : rows) {
+    for (const fs::path& file : {own, beside, installed, plugin_own}) fs::remove(file);
+    for (const fs::path& file : row.present) write_bytes(file, "help");
+    EXPECT_EQ(find_help_file(env_, Layout{folder_.path(), row.host}, program), row.shown) << row.shown;
+  }
+  EXPECT_EQ(find_help_file(env_, Layout{folder_.path(), false}, {}), own);
+}
+
+// -h is --help; an unknown option is a usage error; the toolkit's options and plain arguments pass.
+TEST(EditorOptions, HelpVersionChooseFolderAndUnknownOptions) {
+  const struct {
+    std::vector<const char*> arguments;
+    bool help, version, choose_folder;
+    std::string unknown;
+  } rows[] = {{{}, false, false, false, ""},
+              {{"-h"}, true, false, false, ""},
+              {{"--help"}, true, false, false, ""},
+              {{"--version"}, false, true, false, ""},
+              {{"--choose-folder", "folder"}, false, false, true, ""},
+              {{"--hlep"}, false, false, false, "--hlep"},
+              {{"-x", "--y"}, false, false, false, "-x"},
+              {{"-help"}, false, false, false, "-help"},
+              {{"-platform", "offscreen", "--style=fusion", "-reverse", "-"}, false, false, false, ""},
+              {{"-style", "-bogus"}, false, false, false, ""},  // the style's name, however it looks
+              {{"-reverse=1"}, false, false, false, "-reverse=1"}};
+  for (const auto& row : rows) {
+    std::vector<const char*> argv{"zenfaro"};
+    argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
+    const EditorOptions options = parse_editor_options(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(std::make_tuple(options.help, options.version, options.choose_folder, options.unknown),
+              std::make_tuple(row.help, row.version, row.choose_folder, row.unknown))
+        << (row.arguments.empty() ? "" : row.arguments[0]);
+  }
+  EXPECT_EQ(editor_usage_error("--hlep"),
+            "zenfaro: unknown option --hlep\nUsage: zenfaro [--choose-folder] | --help | --version\n");
+  // The help names the plug-in's database folder as the system writes paths.
+  const std::string folder = (fs::path("plugins") / "zenfaro" / "data" / "").make_preferred().u8string();
+  EXPECT_NE(editor_help_text().find("database in " + folder + ";"), std::string::npos) << editor_help_text();
+  EXPECT_NE(editor_help_text().find("-h, --help"), std::string::npos);
 }
 
 TEST_F(Startup, KestraneMovesIntoTheGameOnceAndOnlyInTheHostLayout) {
