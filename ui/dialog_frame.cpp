@@ -41,16 +41,17 @@ void PushButton::keyPressEvent(QKeyEvent* event) {
 
 void ignore_escape(QDialog& dialog) { dialog.installEventFilter(new EscapeFilter(&dialog)); }
 
-DialogUnits set_up_dialog(QDialog& dialog, int width_units, int height_units, int icon_resource) {
-  const DialogUnits units = set_up_frame(dialog, width_units, height_units, icon_resource);
+DialogUnits set_up_dialog(QDialog& dialog, int width_units, int height_units, int icon_resource, const QFont* font) {
+  const DialogUnits units = set_up_frame(dialog, width_units, height_units, icon_resource, font);
   ignore_escape(dialog);
   return units;
 }
 
-DialogUnits set_up_frame(QDialog& dialog, int width_units, int height_units, int icon_resource) {
+DialogUnits set_up_frame(QDialog& dialog, int width_units, int height_units, int icon_resource, const QFont* font) {
+  const QWidget* owner = dialog.parentWidget();
   dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  dialog.setFont(dialog_font());
+  dialog.setFont(font != nullptr ? *font : owner != nullptr ? owner->font() : dialog_font());
   const DialogUnits units = dialog_units(dialog.font());
   dialog.setFixedSize(units.x(width_units), units.y(height_units));
   dialog.setWindowIcon(program_icon(icon_resource));

@@ -25,11 +25,15 @@ class PushButton final : public QPushButton {
 // Gives `dialog` the frame, the dialog font, a client area of the given
 // size in dialog units and the large icon `icon_resource` (1 or 2, kept in
 // the property "iconResource"), and makes Escape do nothing. Returns the
-// units.
-DialogUnits set_up_dialog(QDialog& dialog, int width_units, int height_units, int icon_resource);
+// units. The dialog font is its owner's (which may have been made smaller to
+// fit the screen), or dialog_font() for a dialog without owner unless
+// `font` is given.
+DialogUnits set_up_dialog(QDialog& dialog, int width_units, int height_units, int icon_resource,
+                          const QFont* font = nullptr);
 
 // The same frame, font, size and icon, for a dialog that Escape may close.
-DialogUnits set_up_frame(QDialog& dialog, int width_units, int height_units, int icon_resource);
+DialogUnits set_up_frame(QDialog& dialog, int width_units, int height_units, int icon_resource,
+                         const QFont* font = nullptr);
 
 // Makes Escape do nothing in `dialog` (it would otherwise close it).
 void ignore_escape(QDialog& dialog);

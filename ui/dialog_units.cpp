@@ -3,6 +3,8 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <algorithm>
+#include <cmath>
 
 namespace zenfaro {
 namespace {
@@ -36,6 +38,35 @@ QRect DialogUnits::rect(int x_units, int y_units, int width_units, int height_un
   const int left = x(x_units);
   const int top = y(y_units);
   return QRect(left, top, x(x_units + width_units) - left, y(y_units + height_units) - top);
+}
+
+QRect snapped_to_device_pixels(const QRect& rect, double device_pixel_ratio) {
+  int step = 1;
+  while (step <= 8 && std::abs(step * device_pixel_ratio - std::round(step * device_pixel_ratio)) > 1e-6) ++step;
+  if (step == 1 || step > 8) return rect;
+  const auto snap = [step](int coordinate) { return static_cast<int>(std::lround(double(coordinate) / step)) * step; };
+  return QRect(QPoint(snap(rect.left()), snap(rect.top())), QPoint(snap(rect.right()), snap(rect.bottom())));
+}
+
+FittedWindow fit_window(QSize size_units, QPoint origin_units, const QRect& screen, const QRect& available,
+                        const QMargins& frame) {
+  constexpr double kSmallestPoints = 4;
+  QFont font = dialog_font();
+  for (;;) {
+    const DialogUnits du = dialog_units(font);
+    const QPoint wanted = screen.topLeft() + du.point(origin_units.x(), origin_units.y());
+    const QSize outer = QSize(du.x(size_units.width()), du.y(size_units.height())).grownBy(frame);
+    if (available.isEmpty() || available.contains(QRect(wanted, outer))) return {font, wanted};
+    const bool fits = outer.width() <= available.width() && outer.height() <= available.height();
+    if (fits || font.pointSizeF() - 0.5 < kSmallestPoints) {
+      // Moved the least into the screen; a window larger than the screen
+      // keeps its top-left corner on it.
+      const int x = std::max(available.left(), std::min(wanted.x(), available.right() + 1 - outer.width()));
+      const int y = std::max(available.top(), std::min(wanted.y(), available.bottom() + 1 - outer.height()));
+      return {font, QPoint(x, y)};
+    }
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  }
 }
 
 DialogUnits dialog_units(const QFont& font) {

@@ -11,7 +11,7 @@
 namespace zenfaro {
 
 FindDialog::FindDialog(QWidget* owner, int icon_resource, std::function<void(FindDirection)> find) : QDialog(owner) {
-  const DialogUnits du = set_up_frame(*this, 200, 56, icon_resource);
+  const DialogUnits du = set_up_frame(*this, 200, 66, icon_resource);
   setWindowTitle(QStringLiteral("Find"));
   setModal(false);
 
@@ -43,6 +43,9 @@ FindDialog::FindDialog(QWidget* owner, int icon_resource, std::function<void(Fin
   auto* close = new QPushButton(QStringLiteral("Close"), this);
   close->setObjectName(QStringLiteral("findClose"));
   close->setGeometry(du.rect(148, 38, 48, 14));
+  note_ = new QLabel(this);
+  note_->setObjectName(QStringLiteral("findNote"));
+  note_->setGeometry(du.rect(4, 55, 192, 8));
 
   auto enable = [this] {
     next_->setEnabled(!text_->text().isEmpty());
@@ -53,7 +56,6 @@ FindDialog::FindDialog(QWidget* owner, int icon_resource, std::function<void(Fin
   connect(next_, &QPushButton::clicked, this, [find] { find(FindDirection::next); });
   connect(previous_, &QPushButton::clicked, this, [find] { find(FindDirection::previous); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
-  if (owner != nullptr) move(owner->mapToGlobal(du.point(128, 196)));
 }
 
 void FindDialog::present() {
@@ -72,5 +74,7 @@ std::optional<ListKind> FindDialog::list() const {
 }
 
 bool FindDialog::match_case() const { return match_case_->isChecked(); }
+
+void FindDialog::set_note(const QString& note) { note_->setText(note); }
 
 }  // namespace zenfaro

@@ -1,10 +1,11 @@
 #pragma once
-// The Find dialog: a small modeless dialog over the main window (Ctrl+F).
+// The Find dialog: a small modeless dialog beside the main window (Ctrl+F).
 // It holds the text to find, the lists to look in, "Match &case" (off: letter
 // case is ignored as the sorted lists ignore it), "Find &Next" (the default
 // button, so Enter in the text finds the next match), "Find &Previous" and
-// "Close". Escape closes it too. The two find buttons act only while there is
-// a text; what they do is the owner's business.
+// "Close", and a line for a quiet note (that the search went round the end).
+// Escape closes it too. The two find buttons act only while there is a text;
+// what they do, and where the dialog stands, is the owner's business.
 #include <QDialog>
 #include <functional>
 #include <optional>
@@ -14,6 +15,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,8 +23,7 @@ namespace zenfaro {
 
 class FindDialog final : public QDialog {
  public:
-  // Placed over the lower right part of `owner`, below its lists and item
-  // box and right of its record box, so that a match stays in sight. `find` is called by the two find buttons.
+  // `find` is called by the two find buttons.
   FindDialog(QWidget* owner, int icon_resource, std::function<void(FindDirection)> find);
 
   // Shows the dialog (again), active, with its text selected.
@@ -32,12 +33,15 @@ class FindDialog final : public QDialog {
   // The list to look in, or nothing for all three.
   std::optional<ListKind> list() const;
   bool match_case() const;
+  // The note under the controls; an empty text clears it.
+  void set_note(const QString& note);
 
   QLineEdit* text_box() const { return text_; }
   QComboBox* list_box() const { return list_; }
   QCheckBox* match_case_box() const { return match_case_; }
   QPushButton* next_button() const { return next_; }
   QPushButton* previous_button() const { return previous_; }
+  QLabel* note_label() const { return note_; }
 
  private:
   QLineEdit* text_;
@@ -45,6 +49,7 @@ class FindDialog final : public QDialog {
   QCheckBox* match_case_;
   QPushButton* next_;
   QPushButton* previous_;
+  QLabel* note_;
 };
 
 }  // namespace zenfaro

@@ -1,19 +1,23 @@
 #include "ui/main_window.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 
 #include "editor/exchange_commands.h"
+#include "ui/busy_cursor.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_frame.h"
 #include "ui/entry_box.h"
 #include "ui/entry_text.h"
 #include "ui/find_dialog.h"
 #include "ui/modify_entry_dialog.h"
+#include "ui/placement.h"
 #include "ui/record_navigator.h"
 #include "ui/widest_row.h"
 
@@ -38,16 +42,36 @@ QListWidget* make_list(QWidget* parent, bool horizontal_scroll) {
   return list;
 }
 
+// The frame a window manager puts around a window, before the window has
+// been shown: a generous guess, so that a window that fits with it fits.
+const QMargins kFrameGuess(8, 32, 8, 8);
+
+// Scrolls `list` sideways so that characters `from` to `from + length` of
+// `item`'s text are in view (their start, when they are wider than the view).
+void scroll_to_text(QListWidget* list, QListWidgetItem* item, int from, int length) {
+  const QFontMetrics metrics(list->font());
+  const QString text = item->text();
+  const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+  const int start = margin + metrics.horizontalAdvance(text.left(from));
+  const int end = margin + metrics.horizontalAdvance(text.left(from + length));
+  QScrollBar* bar = list->horizontalScrollBar();
+  const int width = list->viewport()->width();
+  if (end + margin - bar->value() > width) bar->setValue(end + margin - width);
+  if (start - margin < bar->value()) bar->setValue(start - margin);
+}
+
 }  // namespace
 
 ExchangeActions default_exchange_actions() { return {export_command, import_command}; }
 
 MainWindow::MainWindow(EditorModel& model, IconChooser& icons, ExchangeActions actions)
     : QDialog(nullptr), model_(model), icons_(icons), actions_(std::move(actions)) {
-  const DialogUnits du = set_up_dialog(*this, 332, 246, icons_.next());
-  setWindowTitle(QStringLiteral("Pelmar 7 Ostrin Commentary Engine Beta 4"));
   const QScreen* screen = QGuiApplication::primaryScreen();
-  move((screen != nullptr ? screen->geometry().topLeft() : QPoint()) + du.point(6, 18));
+  const FittedWindow fitted = fit_window({332, 246}, {6, 18}, screen != nullptr ? screen->geometry() : QRect(),
+                                         screen != nullptr ? screen->availableGeometry() : QRect(), kFrameGuess);
+  set_up_dialog(*this, 332, 246, icons_.next(), &fitted.font);
+  setWindowTitle(QStringLiteral("Pelmar 7 Ostrin Commentary Engine Beta 4"));
+  move(fitted.position);
 
   build_controls();
   model_.open();
@@ -74,7 +98,8 @@ void MainWindow::build_controls() {
   };
   auto list = [&](ListKind kind, const char* name, QRect where, bool horizontal_scroll) {
     auto* widget = identify(make_list(this, horizontal_scroll), list_control(kind), name);
-    widget->setGeometry(where);
+    // At a fractional scale the frame lines must begin on device pixels.
+    widget->setGeometry(snapped_to_device_pixels(where, devicePixelRatioF()));
     lists_[static_cast<std::size_t>(kind)] = widget;
     return widget;
   };
@@ -125,13 +150,32 @@ void MainWindow::connect_controls() {
   on_click("addExclusions", [this] { add_entry(ListKind::exclusions); });
   on_click("addLines", [this] { add_entry(ListKind::lines); });
   on_click("import", [this] { import_records(); });
-  on_click("export", [this] { actions_.export_records(model_); });
-  on_click("saveRecord", [this] { model_.save_record(); });
+  on_click("export", [this] { export_records(); });
+  on_click("saveRecord", [this] { save_record(); });
   on_click("deleteRecord", [this] { delete_record(); });
   on_click("quit", [this] { quit(); });
   connect(record_box_, &QLineEdit::textChanged, this, [this](const QString& text) { record_text_changed(text); });
   navigator_->on_step = [this](int direction) { step(direction); };
+  for (ListKind kind : kAllLists) list_widget(kind)->installEventFilter(this);
   add_shortcuts();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return QDialog::eventFilter(watched, event);
+  for (ListKind kind : kAllLists) {
+    QListWidget* list = list_widget(kind);
+    if (watched != list) continue;
+    switch (key->key()) {
+      case Qt::Key_Delete: delete_entries(kind); return true;
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+      case Qt::Key_F2: modify_entry(kind, list->currentRow()); return true;
+      default: break;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void MainWindow::add_shortcuts() {
@@ -145,6 +189,7 @@ void MainWindow::add_shortcuts() {
   });
   add(Qt::CTRL | Qt::Key_PageDown, [this] { step(+1); });
   add(Qt::CTRL | Qt::Key_PageUp, [this] { step(-1); });
+  add(Qt::CTRL | Qt::Key_S, [this] { save_record(); });
 }
 
 void MainWindow::add_entry(ListKind kind) {
@@ -155,6 +200,7 @@ void MainWindow::add_entry(ListKind kind) {
   if (!entry || !model_.add_entry(kind, *entry)) return;
   item_box_->clear();
   fill_list(kind);
+  select_entries(kind, model_.added_positions());
 }
 
 void MainWindow::delete_entries(ListKind kind) {
@@ -188,7 +234,26 @@ void MainWindow::open_find() {
   if (find_dialog_ == nullptr) {
     find_dialog_ = new FindDialog(this, property("iconResource").toInt(), [this](FindDirection d) { find(d); });
   }
+  if (!find_dialog_->isVisible()) place_find_dialog();
   find_dialog_->present();
+}
+
+void MainWindow::place_find_dialog() {
+  const QScreen* shown_on = screen();
+  const QRect available = shown_on != nullptr ? shown_on->availableGeometry() : QRect();
+  // The dialog's frame is as thick as this window's (or as guessed before
+  // this window is shown).
+  const QRect frame = frameGeometry();
+  const QMargins margins = isVisible()
+                               ? QMargins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                                          frame.right() - geometry().right(), frame.bottom() - geometry().bottom())
+                               : kFrameGuess;
+  QList<QRect> buttons;
+  for (const QPushButton* button : findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+    buttons << QRect(mapToGlobal(button->pos()), button->size());
+  }
+  const QRect window = isVisible() ? frame : QRect(pos(), size().grownBy(margins));
+  find_dialog_->move(place_beside(window, find_dialog_->size().grownBy(margins), available, buttons));
 }
 
 void MainWindow::find(FindDirection direction) {
@@ -196,7 +261,9 @@ void MainWindow::find(FindDirection direction) {
   const std::optional<std::string> text = text_to_entry(find_dialog_->text(), model_.prompt());
   if (!text) return;
   const FindQuery query{*text, find_dialog_->list(), find_dialog_->match_case()};
-  const std::optional<FindHit> hit = find_in_editor(model_, query, direction, last_hit_);
+  bool went_round = false;
+  const std::optional<FindHit> hit = find_in_editor(model_, query, direction, last_hit_, &went_round);
+  find_dialog_->set_note(QString());
   if (!hit) {
     model_.prompt().tell({"\"" + find_dialog_->text().toStdString() + "\" was not found."});
     return;
@@ -209,6 +276,18 @@ void MainWindow::find(FindDirection direction) {
   }
   last_hit_ = hit;
   select_entry(hit->list, hit->position);
+  // The match itself may lie far along a long commentary line (the trigger
+  // lists do not scroll sideways).
+  const std::size_t offset = TextMatcher(query).find(model_.list(hit->list).at(hit->position));
+  QListWidget* list = list_widget(hit->list);
+  if (offset != std::string::npos) {
+    scroll_to_text(list, list->currentItem(), static_cast<int>(offset), static_cast<int>(query.text.size()));
+  }
+  if (went_round) {
+    find_dialog_->set_note(direction == FindDirection::next
+                               ? QStringLiteral("Passed the last record and went on from the first.")
+                               : QStringLiteral("Passed the first record and went on from the last."));
+  }
 }
 
 void MainWindow::select_entry(ListKind kind, std::size_t position) {
@@ -220,7 +299,27 @@ void MainWindow::select_entry(ListKind kind, std::size_t position) {
   list->scrollToItem(item);
 }
 
+void MainWindow::select_entries(ListKind kind, const std::vector<std::size_t>& positions) {
+  QListWidget* list = list_widget(kind);
+  list->clearSelection();
+  if (positions.empty()) return;
+  // One range for each run of neighbouring positions.
+  QItemSelection selection;
+  for (std::size_t i = 0; i < positions.size();) {
+    std::size_t last = i;
+    while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1) ++last;
+    selection.select(list->model()->index(static_cast<int>(positions[i]), 0),
+                     list->model()->index(static_cast<int>(positions[last]), 0));
+    i = last + 1;
+  }
+  list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  QListWidgetItem* first = list->item(static_cast<int>(positions.front()));
+  list->setCurrentItem(first, QItemSelectionModel::NoUpdate);
+  list->scrollToItem(first);
+}
+
 void MainWindow::delete_record() {
+  const BusyCursor busy;
   model_.delete_record();
   sync_record_box();
   fill_lists();
@@ -228,15 +327,46 @@ void MainWindow::delete_record() {
 
 void MainWindow::quit() {
   // A failed save keeps the window open, so that the record is not lost.
+  const BusyCursor busy;
   if (model_.quit()) done(kEndQuit);
 }
 
+void MainWindow::save_record() {
+  const BusyCursor busy;
+  model_.save_record();
+}
+
+void MainWindow::run_exchange(const QString& title, std::vector<ExchangeStage> stages,
+                              const std::function<void()>& command) {
+  const BusyCursor busy;
+  ProgressDisplay progress(this, title, std::move(stages), progress_clock_);
+  struct Connected {  // the model tells the display only while it lives
+    EditorModel& model;
+    ~Connected() { model.set_exchange_progress({}); }
+  } connected{model_};
+  model_.set_exchange_progress(
+      [&progress](ExchangeStage stage, std::uint64_t done, std::uint64_t total) { progress.tell(stage, done, total); });
+  command();
+}
+
 void MainWindow::import_records() {
-  if (actions_.import_records(model_)) done(kEndImported);
+  bool imported = false;
+  run_exchange(QStringLiteral("Import Commentary"),
+               {ExchangeStage::reading, ExchangeStage::classifying, ExchangeStage::merging, ExchangeStage::rebuilding,
+                ExchangeStage::writing},
+               [this, &imported] { imported = actions_.import_records(model_); });
+  if (imported) done(kEndImported);
+}
+
+void MainWindow::export_records() {
+  run_exchange(QStringLiteral("Export Commentary"), {ExchangeStage::writing},
+               [this] { actions_.export_records(model_); });
 }
 
 void MainWindow::record_text_changed(const QString& text) {
   if (syncing_) return;
+  // Moving on saves a pending edit, which rewrites the database.
+  const BusyCursor busy(model_.pending() != 0);
   model_.set_record_text(text.toStdString());
   // The model keeps the old number when it could not save a pending edit.
   sync_record_box();
@@ -244,6 +374,7 @@ void MainWindow::record_text_changed(const QString& text) {
 }
 
 void MainWindow::step(int direction) {
+  const BusyCursor busy(model_.pending() != 0);
   model_.step(direction);
   sync_record_box();
   fill_lists();

@@ -11,7 +11,15 @@
 // Keys beyond the controls' own: Ctrl+F opens the Find dialog, Ctrl+G puts
 // the focus in the record-number box with its text selected, Ctrl+Page Down
 // and Ctrl+Page Up step to the next and previous record as the navigator's
-// arrows do.
+// arrows do, Ctrl+S is "&Save Record"; in a list, Delete deletes the
+// selected entries (as the list's "Delete" button) and Enter or F2 opens
+// Modify Entry on the entry with the caret.
+//
+// The window shows what a command did: the entries an "Add To" put in are
+// selected and scrolled into view; long work shows the busy cursor, and an
+// import or export that runs over half a second shows its progress. Where
+// the window laid out in dialog units does not fit on the screen (a small
+// screen, a large scale), its font is made smaller until it does.
 #include <QDialog>
 #include <array>
 #include <functional>
@@ -20,6 +28,7 @@
 #include "editor/editor_model.h"
 #include "editor/find.h"
 #include "editor/icon_choice.h"
+#include "ui/progress_display.h"
 
 class QLineEdit;
 class QListWidget;
@@ -51,13 +60,22 @@ class MainWindow final : public QDialog {
   // Opens the Modify Entry dialog on the entry at `row` of `kind`'s list.
   void modify_entry(ListKind kind, int row);
 
-  // Opens the Find dialog (Ctrl+F); null until it was opened once.
+  // Opens the Find dialog (Ctrl+F) beside the window; null until it was
+  // opened once.
   void open_find();
   FindDialog* find_dialog() const { return find_dialog_; }
   // Find Next or Find Previous with the Find dialog's query: moves to the
   // record of the match through the record-number box, as typing its number
-  // would, and selects the entry; tells the user when nothing matches.
+  // would, and selects the entry, scrolling sideways to the match in a long
+  // commentary line; tells the user when nothing matches, and notes in the
+  // dialog when the search went round the end.
   void find(FindDirection direction);
+
+  // The clock of the progress display (tests give their own).
+  void set_progress_clock(ProgressDisplay::Clock clock) { progress_clock_ = std::move(clock); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void build_controls();
@@ -67,6 +85,10 @@ class MainWindow final : public QDialog {
   void delete_record();
   void quit();
   void import_records();
+  void export_records();
+  void save_record();
+  // Runs an import or export command with the busy cursor and its progress.
+  void run_exchange(const QString& title, std::vector<ExchangeStage> stages, const std::function<void()>& command);
   void record_text_changed(const QString& text);
   void step(int direction);
   // Writes the model's record number into the box without navigating again.
@@ -76,6 +98,11 @@ class MainWindow final : public QDialog {
   void add_shortcuts();
   // Selects only the entry at `position` of `kind`'s list and scrolls to it.
   void select_entry(ListKind kind, std::size_t position);
+  // Selects only the entries at `positions` (ascending) and scrolls to the
+  // first.
+  void select_entries(ListKind kind, const std::vector<std::size_t>& positions);
+  // Puts the Find dialog beside the window, clear of its buttons.
+  void place_find_dialog();
 
   EditorModel& model_;
   IconChooser& icons_;
@@ -88,6 +115,7 @@ class MainWindow final : public QDialog {
   // The last match shown, where the next search of its record goes on from.
   std::optional<FindHit> last_hit_;
   bool syncing_ = false;
+  ProgressDisplay::Clock progress_clock_;
 };
 
 }  // namespace zenfaro

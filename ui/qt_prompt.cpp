@@ -6,6 +6,9 @@
 #include <QMessageBox>
 #include <filesystem>
 
+#include "ui/busy_cursor.h"
+#include "ui/details_question.h"
+
 namespace zenfaro {
 namespace {
 
@@ -44,7 +47,6 @@ std::unique_ptr<QMessageBox> question_box(const Question& question) {
   auto box = std::make_unique<QMessageBox>(box_icon(question.icon), text(question.caption), text(question.text),
                                            QMessageBox::Yes | QMessageBox::No);
   box->setDefaultButton(question.default_yes ? QMessageBox::Yes : QMessageBox::No);
-  if (!question.details.empty()) box->setDetailedText(text(question.details));
   return box;
 }
 
@@ -67,11 +69,19 @@ std::unique_ptr<QFileDialog> file_dialog(const FileRequest& request, QWidget* ow
   return dialog;
 }
 
-bool QtPrompt::ask(const Question& question) { return question_box(question)->exec() == QMessageBox::Yes; }
+bool QtPrompt::ask(const Question& question) {
+  const IdleCursor idle;
+  if (!question.details.empty()) return DetailsQuestion(question).exec() == QDialog::Accepted;
+  return question_box(question)->exec() == QMessageBox::Yes;
+}
 
-void QtPrompt::tell(const Message& message) { message_box(message)->exec(); }
+void QtPrompt::tell(const Message& message) {
+  const IdleCursor idle;
+  message_box(message)->exec();
+}
 
 std::optional<std::string> QtPrompt::choose_file(const FileRequest& request) {
+  const IdleCursor idle;
   const KeepWorkingFolder keep;
   // The window the request comes from: the editor window, which runs modally.
   QWidget* owner = QApplication::activeModalWidget();

@@ -1,7 +1,9 @@
 #pragma once
 // The window's prompt: questions and messages as message boxes with no owner
-// window (a question's details as the box's detailed text), file requests as
-// the toolkit's open and save dialogs owned by the window they come from.
+// window (a question with details as a DetailsQuestion, whose details can be
+// read at any length), file requests as the toolkit's open and save dialogs
+// owned by the window they come from. Each shows the ordinary cursor while
+// a command's busy cursor is up.
 #include <QString>
 #include <memory>
 
@@ -27,6 +29,7 @@ class QtPrompt final : public Prompt {
 };
 
 // The boxes and the dialog as shown, for tests to look at without running them.
+// A question with details is shown as a DetailsQuestion instead.
 std::unique_ptr<QMessageBox> question_box(const Question& question);
 std::unique_ptr<QMessageBox> message_box(const Message& message);
 // Opens on the working folder with `request`'s pattern in the name box; the

@@ -8,14 +8,18 @@
 #include "app/choose_folder.h"
 #include "app/help_viewer.h"
 #include "app/startup.h"
+#include "core/cp1252.h"
 #include "editor/exchange_commands.h"
 #include "tests/support/database_folder.h"
+#include "ui/details_question.h"
 #include "ui/dialog_units.h"
 #include "ui/entry_text.h"
 #include "ui/find_dialog.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/modify_entry_dialog.h"
+#include "ui/placement.h"
+#include "ui/progress_display.h"
 #include "ui/qt_prompt.h"
 #include "ui/record_navigator.h"
 
@@ -357,8 +361,6 @@ class WindowTest : public QObject {
     } rows[] = {
         {question_box({"?", "Confirm Action", Icon::question, false, {}}), "Confirm Action | question | &Yes [&No] | "},
         {question_box({"?", "See help file ?", Icon::none, true, {}}), "See help file ? |  | &No [&Yes] | "},
-        {question_box({"?", "Confirm Import", Icon::question, false, "3 new."}),
-         "Confirm Import | question | &Yes Show Details... [&No] | 3 new."},
         {message_box({"Done."}), "Pelmar 7 Ostrin Commentary Engine |  | [OK] | "},
         {message_box({"!", kDefaultCaption, Icon::error}), "Pelmar 7 Ostrin Commentary Engine | critical | [OK] | "}};
     for (const auto& row : rows) QCOMPARE(shown(*row.box), QString::fromLatin1(row.shown));
@@ -426,6 +428,343 @@ class WindowTest : public QObject {
     QCOMPARE(run_startup(folder.env, folder.temp.path(), folder.prompt, {run_window, show_help}), 0);
     QCOMPARE(events, (QStringList{QString::fromUtf8("Caf\xC3\xA9 r\xC3\xA8gles.\nread-only"), "1: line 1", "ended 123",
                                   "1: imported", "ended 1"}));
+  }
+
+  void theConfirmationsDetailsOpenInAViewThatScrollsAndGrowsWithTheBox() {
+    std::string details;
+    for (int k = 1; k <= 15000; ++k) details += "New record " + std::to_string(k) + ": \"goal\".\n";
+    for (const bool yes : {true, false}) {
+      DetailsQuestion box(
+          {"Are you sure you want to import 15000 records ?", "Confirm Import", Icon::question, false, details});
+      QVERIFY(box.parent() == nullptr && box.windowTitle() == "Confirm Import" && box.no_button()->isDefault());
+      box.show();
+      QVERIFY(!box.details_view()->isVisible() && box.details_button()->text() == "Show Details...");
+      const QSize closed = box.size();
+      QTest::mouseClick(box.details_button(), Qt::LeftButton);
+      QPlainTextEdit* view = box.details_view();
+      QVERIFY(view->isVisible() && view->isReadOnly() && box.isVisible());
+      QCOMPARE(view->document()->blockCount(), 15001);  // every line, and the empty one after the last line end
+      QVERIFY(view->verticalScrollBar()->maximum() > 10000 && box.height() > closed.height());
+      QVERIFY(view->height() > 15 * view->fontMetrics().lineSpacing());
+      // The box can be made larger, and the view grows with it.
+      const int before = view->height();
+      box.resize(box.width() + 100, box.height() + 200);
+      QCoreApplication::processEvents();
+      QVERIFY(box.isSizeGripEnabled() && view->height() >= before + 190);
+      QTest::mouseClick(yes ? box.yes_button() : box.no_button(), Qt::LeftButton);
+      QCOMPARE(box.result(), yes ? QDialog::Accepted : QDialog::Rejected);
+    }
+    // Escape is No.
+    DetailsQuestion box({"?", "Confirm Import", Icon::question, false, "3 new."});
+    box.show();
+    QTest::keyClick(&box, Qt::Key_Escape);
+    QVERIFY(!box.isVisible() && box.result() == QDialog::Rejected);
+  }
+
+  void addToSelectsTheNewEntriesAndScrollsToThemInSortedListsToo() {
+    EntryList lines;
+    for (int k = 0; k < 5000; ++k) lines.push_back("line " + std::to_string(k));
+    WindowFixture f({make_record({"alpha", "Gamma"}, {}, lines)});
+    const struct {
+      const char* button;
+      ListKind kind;
+      const char* text;
+      QStringList selected;
+    } rows[] = {{"addTriggers", ListKind::triggers, "beta", {"beta"}},
+                {"addTriggers", ListKind::triggers, "The (quick,slow) fox", {"The quick fox", "The slow fox"}},
+                {"addTriggers", ListKind::triggers, "ALPHA", {"ALPHA"}},
+                {"addLines", ListKind::lines, "new (one,two)", {"new one", "new two"}},
+                {"addExclusions", ListKind::exclusions, "own goal", {"own goal"}}};
+    for (const auto& row : rows) {
+      f.window->item_box()->setText(QString::fromLatin1(row.text));
+      f.click(row.button);
+      QListWidget* list = f.list(row.kind);
+      QStringList selected;
+      for (int r = 0; r < list->count(); ++r) {
+        if (list->item(r)->isSelected()) selected << list->item(r)->text();
+      }
+      QCOMPARE(selected, row.selected);
+      // The first new entry is the current one, and in view.
+      QCOMPARE(list->currentItem()->text(), row.selected.front());
+      QVERIFY(list->viewport()->rect().intersects(list->visualItemRect(list->currentItem())));
+      QCOMPARE(QApplication::focusWidget(), f.window->item_box());
+    }
+    QCOMPARE(f.shown(ListKind::triggers), QStringLiteral("alpha, ALPHA, beta, Gamma, The quick fox, The slow fox"));
+  }
+
+  void deleteEnterF2AndCtrlSWorkAsTheirButtons() {
+    const struct {
+      QKeyCombination keys;
+      const char* changes;
+    } rows[] = {{Qt::Key_Delete, "L: line 1"},  // deleted on screen only, as the Delete button does
+                {Qt::Key_Return, "L: line 1, changed | modify"},
+                {Qt::Key_Enter, "L: line 1, changed | modify"},
+                {Qt::Key_F2, "L: line 1, changed | modify"},
+                {Qt::SHIFT | Qt::Key_Delete, ""},  // with other keys held: nothing
+                {Qt::CTRL | Qt::Key_S, "5 stored, kept"}};
+    for (const auto& row : rows) {
+      WindowFixture f;
+      f.window->item_box()->setText(QStringLiteral("kept"));
+      f.click("addTriggers");
+      f.list(ListKind::lines)->setFocus();
+      f.window->item_box()->setText(QStringLiteral("kept"));
+      f.click("addLines");
+      QListWidget* lines = f.list(ListKind::lines);
+      lines->setFocus();
+      lines->setCurrentRow(1);  // "kept", the one selected
+      bool modified = false;
+      answer_modal<ModifyEntryDialog>([&modified](ModifyEntryDialog& dialog) {
+        modified = dialog.edit_box()->text() == "kept";
+        dialog.edit_box()->setText(QStringLiteral("changed"));
+        QTest::mouseClick(dialog.ok_button(), Qt::LeftButton);
+      });
+      QString changed = changes(f, [&] { QTest::keyClick(lines, row.keys.key(), row.keys.keyboardModifiers()); });
+      if (modified) changed += QStringLiteral(" | modify");
+      QCOMPARE(changed, QString::fromLatin1(row.changes));
+      QCoreApplication::processEvents();  // an unanswered dialog timer does nothing
+    }
+  }
+
+  void findOpensBesideTheWindowNeverOverItsButtons() {
+    WindowFixture f;
+    QList<QRect> buttons;
+    for (const QPushButton* b : f.window->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly))
+      buttons << QRect(b->mapToGlobal(QPoint()), b->size());
+    const QRect window = f.window->frameGeometry();
+    const QSize dialog(320, 130);
+    const QRect wide(0, 0, 1280, 800), narrow(0, 0, 800, 800);
+    const struct {
+      QRect screen;
+      QPoint shift;  // the window moved by this
+      const char* side;
+    } rows[] = {{wide, {}, "right"},
+                {narrow, {}, "below"},
+                {wide, {1280 - window.right() - 1, 800 - window.bottom() - 1}, "left"},
+                {QRect(0, 0, window.right() + 1, 800), {0, 800 - window.bottom() - 1}, "above"},
+                {window.adjusted(-20, -20, 20, 20), {}, "over"}};
+    // The places themselves, at 100 % (the runs at other scales look at the real dialog only).
+    const bool full_size = f.window->devicePixelRatioF() == 1.0;
+    for (const auto& row : rows) {
+      if (!full_size) break;
+      const QRect moved = window.translated(row.shift);
+      QList<QRect> clear;
+      for (const QRect& b : buttons) clear << b.translated(row.shift);
+      const QRect at(place_beside(moved, dialog, row.screen, clear), dialog);
+      const QString side = at.left() > moved.right()   ? "right"
+                           : at.top() > moved.bottom() ? "below"
+                           : at.right() < moved.left() ? "left"
+                           : at.bottom() < moved.top() ? "above"
+                                                       : "over";
+      QCOMPARE(side, QString::fromLatin1(row.side));
+      QVERIFY(row.screen.contains(at));
+      for (const QRect& b : clear) QVERIFY(!at.intersects(b));
+    }
+    // On a 1280 x 800 screen, wherever the window stands, Find is beside it and on the screen.
+    for (int x = 0; full_size && x + window.width() <= 1280; x += 37) {
+      for (int y = 0; y + window.height() <= 800; y += 29) {
+        const QRect moved(QPoint(x, y), window.size());
+        const QRect at(place_beside(moved, dialog, wide, {}), dialog);
+        QVERIFY(wide.contains(at) && !at.intersects(moved));
+      }
+    }
+    // The real dialog, opened again after Close, stands beside the window (at 150 % and 200 % on 1280 x 800 there is
+    // no room beside it: clear of its buttons).
+    for (int opening = 0; opening < 2; ++opening) {
+      QTest::keyClick(f.window->item_box(), Qt::Key_F, Qt::ControlModifier);
+      FindDialog* find = f.window->find_dialog();
+      QTRY_VERIFY(find->isVisible());
+      QVERIFY(!find->frameGeometry().intersects(full_size ? f.window->frameGeometry() : QRect()));
+      for (const QRect& b : buttons) QVERIFY(!find->frameGeometry().intersects(b));
+      QVERIFY(f.window->screen()->availableGeometry().contains(find->frameGeometry()));
+      find->findChild<QPushButton*>(QStringLiteral("findClose"))->click();
+    }
+  }
+
+  void findScrollsSidewaysToAMatchInALongEntryAndNotesGoingRound() {
+    const std::string long_line = std::string(4990, 'x') + "needle";
+    WindowFixture f({make_record({}, {}, {"none"}), make_record({std::string(200, 't') + "needle"}, {}, {long_line}),
+                     make_record({}, {}, {"needle first"})});
+    QTest::keyClick(f.window->item_box(), Qt::Key_F, Qt::ControlModifier);
+    FindDialog* find = f.window->find_dialog();
+    find->text_box()->setText(QStringLiteral("NEEDLE"));
+    const struct {
+      FindDirection direction;
+      const char* record;
+      ListKind kind;
+      int at;  // the match's first character in its entry
+      bool went_round;
+    } steps[] = {{FindDirection::next, "2", ListKind::triggers, 200, false},
+                 {FindDirection::next, "2", ListKind::lines, 4990, false},
+                 {FindDirection::next, "3", ListKind::lines, 0, false},
+                 {FindDirection::next, "2", ListKind::triggers, 200, true},
+                 {FindDirection::previous, "3", ListKind::lines, 0, true}};
+    for (const auto& step : steps) {
+      QTest::mouseClick(step.direction == FindDirection::next ? find->next_button() : find->previous_button(),
+                        Qt::LeftButton);
+      QCOMPARE(f.window->record_box()->text(), QString::fromLatin1(step.record));
+      QListWidget* list = f.list(step.kind);
+      QListWidgetItem* item = list->currentItem();
+      QVERIFY(item != nullptr && item->isSelected());
+      // Both ends of the match are inside the list's view (the trigger lists have no horizontal scroll bar).
+      const QFontMetrics metrics(list->font());
+      const int left = list->visualItemRect(item).left();
+      const int start = left + metrics.horizontalAdvance(item->text().left(step.at));
+      const int end = left + metrics.horizontalAdvance(item->text().left(step.at + 6));
+      QVERIFY2(step.kind != ListKind::lines || (start >= 0 && end <= list->viewport()->width()),
+               qPrintable(QString("%1 %2").arg(start).arg(end)));
+      QCOMPARE(find->note_label()->text().isEmpty(), !step.went_round);
+    }
+    QVERIFY(f.prompt.messages.empty());
+  }
+
+  void theWindowFitsTheScreenWithItsListFramesOnDevicePixels() {
+    // Run at 100 %, and again at 150 % and 200 % on a 1280 x 800 screen (see tests/CMakeLists.txt).
+    WindowFixture f;
+    const QRect available = f.window->screen()->availableGeometry();
+    const double scale = f.window->devicePixelRatioF();
+    QVERIFY(available.contains(f.window->frameGeometry()));
+    for (const QWidget* control : f.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      QVERIFY(available.contains(QRect(control->mapToGlobal(QPoint()), control->size())));
+    for (ListKind kind : kAllLists) {
+      const QRect frame = f.list(kind)->geometry();
+      for (const int edge : {frame.left(), frame.top(), frame.right(), frame.bottom()})
+        QVERIFY2(std::abs(edge * scale - std::round(edge * scale)) < 1e-9, qPrintable(QString::number(edge)));
+    }
+    // The fixed layout shrinks only where it does not fit: at 200 % on 1280 x 800.
+    QCOMPARE(f.window->font().pointSizeF() < dialog_font().pointSizeF(), scale == 2.0);
+    // The fit itself: the place asked for where the window fits, else moved, else made smaller.
+    const QRect screen(0, 0, 1280, 800);
+    const QMargins frame(8, 32, 8, 8);
+    const DialogUnits du = dialog_units(dialog_font());
+    const QSize outer = QSize(du.x(332), du.y(246)).grownBy(frame);
+    const struct {
+      QRect screen, available;
+      bool smaller;
+      QPoint at;
+    } rows[] = {{screen, screen, false, du.point(6, 18)},
+                {screen, screen.adjusted(0, 60, 0, 0), false, QPoint(du.x(6), 60)},  // below a panel
+                {QRect(0, 0, outer.width(), outer.height()), QRect(0, 0, outer.width(), outer.height()), false, {}},
+                {QRect(0, 0, 640, 400), QRect(0, 0, 640, 400), true, {-1, -1}},
+                {QRect(0, 0, 60, 40), QRect(0, 0, 60, 40), true, {}}};  // no window fits: the top-left corner
+    for (const auto& row : rows) {
+      const FittedWindow fitted = fit_window({332, 246}, {6, 18}, row.screen, row.available, frame);
+      QCOMPARE(fitted.font.pointSizeF() < dialog_font().pointSizeF(), row.smaller);
+      const DialogUnits units = dialog_units(fitted.font);
+      const QRect placed(fitted.position, QSize(units.x(332), units.y(246)).grownBy(frame));
+      if (row.at != QPoint(-1, -1)) QCOMPARE(fitted.position, row.at);
+      if (row.available.width() >= 100) QVERIFY(row.available.contains(placed));
+    }
+    QCOMPARE(snapped_to_device_pixels(QRect(3, 17, 243, 84), 1.5), QRect(QPoint(4, 18), QPoint(246, 100)));
+    QCOMPARE(snapped_to_device_pixels(QRect(3, 17, 243, 84), 2.0), QRect(3, 17, 243, 84));
+  }
+
+  void progressShowsAfterHalfASecondByStageAndGivesWayToTheQuestion() {
+    std::int64_t now = 0;
+    QWidget owner;
+    ProgressDisplay display(&owner, QStringLiteral("Import Commentary"),
+                            {ExchangeStage::reading, ExchangeStage::classifying, ExchangeStage::merging,
+                             ExchangeStage::rebuilding, ExchangeStage::writing},
+                            [&now] { return now; });
+    using S = ExchangeStage;
+    const struct {
+      std::int64_t time;
+      S stage;
+      std::uint64_t done, total;
+      const char* shown;  // the label, or nothing while hidden
+      int value;
+    } rows[] = {
+        {0, S::reading, 0, 8000, "", 0},
+        {499, S::reading, 3200, 8000, "", 0},
+        {500, S::reading, 4000, 8000, "Reading the records: 4000 of 8000 records", 50},
+        {520, S::reading, 4064, 8000, "Reading the records: 4000 of 8000 records", 50},  // not yet repainted
+        {560, S::reading, 0, 32000, "Reading the records: 0 of 32000 records", 50},      // never back
+        {600, S::classifying, 0, 0, "Comparing the records with the database", 100},
+        {700, S::rebuilding, 50, 100, "Rebuilding the database without repeated entries: 50 of 100 records", 350},
+        {800, S::confirming, 0, 0, "", 350},
+        {60000, S::writing, 0, 0, "Writing the files", 400}};  // seen before the question: at once
+    for (const auto& row : rows) {
+      now = row.time;
+      display.tell(row.stage, row.done, row.total);
+      const QProgressDialog* dialog = display.dialog();
+      const bool visible = dialog != nullptr && dialog->isVisible();
+      QCOMPARE(visible ? dialog->labelText() : QString(), QString::fromLatin1(row.shown));
+      QCOMPARE(dialog != nullptr ? dialog->value() : 0, row.value);
+    }
+    QCOMPARE(display.dialog()->windowTitle(), QStringLiteral("Import Commentary"));
+    // Not seen before the question: the half second starts again after it.
+    ProgressDisplay quick(&owner, QStringLiteral("Import Commentary"), {S::reading, S::writing},
+                          [&now] { return now; });
+    for (const std::int64_t time : {0, 400, 10000, 10400, 10600}) {
+      now = time;
+      quick.tell(time < 10000 ? S::reading : S::writing, 0, 0);
+      if (time == 400) quick.tell(S::confirming, 0, 0);
+      QCOMPARE(quick.dialog() != nullptr && quick.dialog()->isVisible(), time == 10600);
+    }
+    // In the window: a long import shows the busy cursor and its progress, then neither.
+    WindowFixture f;
+    QStringList seen;
+    std::int64_t clock = 0;
+    f.window->set_progress_clock([&] {
+      const QProgressDialog* dialog = f.window->findChild<QProgressDialog*>(QStringLiteral("progress"));
+      const QCursor* cursor = QGuiApplication::overrideCursor();
+      seen << QString::number(cursor != nullptr ? cursor->shape() : -1) +
+                  (dialog != nullptr && dialog->isVisible() ? " " + dialog->labelText() : QString());
+      return clock += 300;
+    });
+    write_bytes(f.work("in.CMX"), exchange_of({make_record({"new"}, {}, {"n"})}));
+    f.prompt.files = {f.work("in.CMX").u8string()};
+    f.prompt.answers = {true};
+    f.click("import");
+    QCOMPARE(f.window->result(), static_cast<int>(kEndImported));
+    QVERIFY(seen.size() >= 5 && seen.front() == QString::number(Qt::WaitCursor));
+    QVERIFY(seen.contains(QString::number(Qt::WaitCursor) + " Comparing the records with the database"));
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    QVERIFY(f.window->findChild<QProgressDialog*>() == nullptr);
+  }
+
+  void theHelpTextIsWindows1252WithCrLfAndNamesEveryControlAndKey() {
+    const std::string bytes = read_bytes(fs::u8path(ZENFARO_HELP_TEXT));
+    QVERIFY(bytes.size() > 4000 && bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0);
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      const std::string line = bytes.substr(start, end - start);
+      QVERIFY2(line.size() <= 78, line.c_str());  // Notepad's width, without wrapping
+      for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        const char32_t code_point = cp1252_to_unicode(byte);  // printable Windows-1252 only: no tab, CR, LF
+        QVERIFY2(code_point >= 0x20 && code_point != 0x7F && !(code_point >= 0x80 && code_point < 0xA0), line.c_str());
+      }
+    }
+    QCOMPARE(start, bytes.size());
+    QVERIFY(bytes.find('\xE9') != std::string::npos);  // é as Windows-1252 has it, not as UTF-8's two bytes
+    QStringDecoder utf8(QStringDecoder::Utf8);         // which it is not
+    const QString as_utf8 = utf8.decode(QByteArray::fromStdString(bytes));
+    QVERIFY(utf8.hasError() && !as_utf8.isEmpty());
+    const QString text = entry_to_text(bytes).simplified();  // lines joined
+    // Every caption of the window and its dialogs, its mnemonic as Alt+letter, and every shortcut.
+    WindowFixture f;
+    QTest::keyClick(f.window->item_box(), Qt::Key_F, Qt::ControlModifier);
+    ModifyEntryDialog modify(f.window.get(), QStringLiteral("x"), 1, f.prompt, [](const QString&) { return true; });
+    QStringList missing;
+    for (QWidget* dialog : std::initializer_list<QWidget*>{f.window.get(), f.window->find_dialog(), &modify}) {
+      for (const QWidget* control : dialog->findChildren<QWidget*>()) {
+        const QString caption = control->property("text").toString();
+        if (qobject_cast<const QLineEdit*>(control) != nullptr || caption.isEmpty() || caption == "1") continue;
+        QString plain = caption;
+        plain.remove('&');
+        if (!text.contains(plain)) missing << plain;
+        const qsizetype mnemonic = caption.indexOf('&');
+        if (mnemonic >= 0 && !text.contains(QStringLiteral("Alt+") + caption.at(mnemonic + 1).toUpper()))
+          missing << caption;
+      }
+    }
+    for (const QShortcut* shortcut : f.window->findChildren<QShortcut*>()) {
+      const QString keys = shortcut->key().toString().replace("PgDown", "Page Down").replace("PgUp", "Page Up");
+      if (!text.contains(keys)) missing << keys;
+    }
+    for (const char* key : {"Delete", "Enter", "F2", "Esc", "Alt+F4", "Tab, Shift+Tab"})
+      if (!text.contains(QString::fromLatin1(key))) missing << key;
+    QCOMPARE(missing, QStringList());
   }
 
   void chooseFolderOffersTheFolderChosenLastAndCancelEnds() {
