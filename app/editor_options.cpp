@@ -31,14 +31,13 @@ const ToolkitOption* toolkit_option(std::string_view argument) {
   return nullptr;
 }
 
-// The database folder of the host layout, written as the system writes
-// paths: plugins\zenfaro\data\ on Windows, plugins/zenfaro/data/ elsewhere.
-std::string host_data_folder() {
-  std::string folder = "plugins/zenfaro/data/";
-  for (char& c : folder) {
+// `path` written as the system writes paths: plugins\zenfaro\ on Windows,
+// plugins/zenfaro/ elsewhere.
+std::string native(std::string path) {
+  for (char& c : path) {
     if (c == '/') c = static_cast<char>(std::filesystem::path::preferred_separator);
   }
-  return folder;
+  return path;
 }
 
 }  // namespace
@@ -67,7 +66,7 @@ std::string editor_help_text() {
   return "Usage: zenfaro [--choose-folder]\n"
          "Edits the Pelmar commentary database (commdb.dat, commdb.idx) of the current folder. Started in the\n"
          "game's folder, it works as the game's plug-in, with the database in " +
-         host_data_folder() +
+         native("plugins/zenfaro/data/") +
          "; in any\n"
          "other folder it edits the database of that folder.\n"
          "\n"
@@ -75,7 +74,26 @@ std::string editor_help_text() {
          "  --choose-folder  first ask for the folder to work in (the game's folder or a database folder),\n"
          "                   starting from the one chosen last time, then work there\n"
          "  -h, --help       show this help and end\n"
-         "  --version        show the version and end\n";
+         "  --version        show the version and end\n"
+         "\n"
+         "Exit status:\n"
+         "  0  ended by Quit or the close box (or after --help, --version)\n"
+         "  1  stopped by an error, with a message\n"
+         "  2  usage error: an unknown option\n"
+         "\n"
+         "Files:\n"
+         "  commdb.dat, commdb.idx  the database, in the working folder (in the game's folder: " +
+         native("plugins/zenfaro/data/") +
+         ")\n"
+         "  cmthelp.txt             the help text offered at every start: the working folder's (in the game's\n"
+         "                          folder: " +
+         native("plugins/zenfaro/cmthelp.txt") +
+         "), or else the one installed with the editor\n"
+         "\n"
+         "Examples:\n"
+         "  $ cd ~/games/pelmar && zenfaro  # the game's folder: the plug-in's database\n"
+         "  $ zenfaro --choose-folder       # ask for the game's folder or a database folder first\n"
+         "  $ zenfaro --version             # which version this is\n";
 }
 
 std::string editor_version_text() { return "zenfaro " ZENFARO_VERSION "\n"; }

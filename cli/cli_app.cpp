@@ -30,6 +30,46 @@ CLI::Validator existing_folder() {
       "DIR");
 }
 
+// What --help (and so the manual page) ends with: each subcommand with its
+// arguments, as they are registered, and its description (in place of the
+// plain list of names), what the arguments are, the exit statuses and
+// examples.
+std::string help_footer(CLI::App& app) {
+  constexpr std::size_t kColumn = 30;  // where the descriptions begin, as in the options above
+  std::string text = "Subcommands, with their arguments (SUBCOMMAND --help tells more):\n";
+  for (CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+    std::string synopsis = "  " + command->get_name();
+    for (const CLI::Option* option : command->get_options()) {
+      if (option == command->get_help_ptr()) continue;
+      if (option->get_positional()) {
+        synopsis += " " + option->get_name() + (option->get_items_expected_max() > 1 ? "..." : "");
+      } else {
+        // A flag has no option text; an option with a value shows its name.
+        const std::string value = option->get_option_text();
+        synopsis += " [" + option->get_name() + (value.empty() ? "" : " " + value) + "]";
+      }
+    }
+    synopsis +=
+        synopsis.size() < kColumn ? std::string(kColumn - synopsis.size(), ' ') : "\n" + std::string(kColumn, ' ');
+    text += synopsis + command->get_description() + "\n";
+    command->group("");  // listed here, not in the plain list
+  }
+  return text +
+         "\n"
+         "N is a record number (1 or more) and POS a position in a list (from 0), both in decimal digits. LIST is\n"
+         "triggers, exclusions or lines. FILE is an exchange file (.CMX), taken relative to DIR. TEXT is UTF-8.\n"
+         "\n"
+         "Exit status:\n"
+         "  0  done\n"
+         "  1  refused or failed, with a message on standard error (find: nothing matched)\n"
+         "  2  usage error\n"
+         "\n"
+         "Examples:\n"
+         "  $ zenfaro-cli -C ~/games/pelmar show 12             # record 12 of the game's plug-in\n"
+         "  $ zenfaro-cli add 12 lines \"What a (strike,shot)!\"  # two commentary lines, saved\n"
+         "  $ zenfaro-cli import new.CMX --yes                  # import without asking\n";
+}
+
 }  // namespace
 
 int run_cli(int argc, const char* const* argv) {
@@ -51,6 +91,7 @@ int run_cli(int argc, const char* const* argv) {
   add_import_command(app, options);
   add_check_command(app, options);
   add_find_command(app, options);
+  app.footer(help_footer(app));
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

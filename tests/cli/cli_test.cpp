@@ -214,5 +214,21 @@ TEST_F(Cli, ArgumentsThatAreNotUtf8EndWithAMessage) {
   EXPECT_FALSE(is_file(folder_ / "commdb.dat"));
 }
 
+// --help, from which the manual page is made: every command with its arguments, the LIST names, the exit statuses.
+TEST(CliHelp, GivesEverySubcommandWithItsArgumentsTheListNamesExitStatusesAndExamples) {
+  const CliRun run = run_cli({"--help"});
+  EXPECT_EQ(run.status, 0);
+  const std::string listed = run.out.substr(run.out.find("Subcommands, with their arguments"));
+  for (const char* synopsis : {"info", "list", "show N [--raw]", "add N LIST TEXT", "modify N LIST POS TEXT",
+                               "remove N LIST POS...", "delete N", "export FILE [--force]", "import FILE [--yes]",
+                               "check", "find TEXT [--list LIST] [--match-case]\n"})
+    EXPECT_NE(listed.find("\n  " + std::string(synopsis) + (synopsis[0] == 'f' ? "" : " ")), std::string::npos)
+        << synopsis;
+  for (const char* part : {"LIST is\ntriggers, exclusions or lines.", "Exit status:\n  0  done\n  1  refused or failed",
+                           "  2  usage error\n", "Examples:\n  $ zenfaro-cli -C ~/games/pelmar show 12 "})
+    EXPECT_NE(run.out.find(part), std::string::npos) << part;
+  EXPECT_EQ(run.out.find("\n  info   "), run.out.rfind("\n  info   "));  // listed once
+}
+
 }  // namespace
 }  // namespace zenfaro
