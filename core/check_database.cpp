@@ -9,8 +9,21 @@ namespace zenfaro {
 const char* finding_kind_name(FindingKind kind) {
   switch (kind) {
     case FindingKind::index: return "index";
+    case FindingKind::damaged: return "damaged";
+    case FindingKind::same_identity: return "same-identity";
+    case FindingKind::duplicate_entry: return "duplicate-entry";
+    case FindingKind::empty_record: return "empty-record";
+    case FindingKind::blanks: return "blanks";
+    case FindingKind::count: break;
   }
-  return "index";
+  return "";
+}
+
+std::optional<FindingKind> finding_kind_from_name(const std::string& name) {
+  for (int k = 0; k < static_cast<int>(FindingKind::count); ++k) {
+    if (name == finding_kind_name(static_cast<FindingKind>(k))) return static_cast<FindingKind>(k);
+  }
+  return std::nullopt;
 }
 
 namespace {
@@ -24,7 +37,7 @@ std::unique_ptr<ReadableFile> open_for_check(const Database& db, const std::file
 
 }  // namespace
 
-DatabaseCheck check_database(const Database& db, Status* error) {
+DatabaseCheck check_database(const Database& db, Status* error, const CheckWalk& walk) {
   DatabaseCheck result;
   const std::unique_ptr<ReadableFile> index = open_for_check(db, db.index_path, error);
   IndexReader fields(index.get());
@@ -45,9 +58,16 @@ DatabaseCheck check_database(const Database& db, Status* error) {
       } else if (const std::int32_t field = fields.field(k); field < 0 || static_cast<std::uint64_t>(field) != start) {
         mismatch = starts + "gives " + std::to_string(field);
       }
-      if (!mismatch.empty()) mismatch_record = k;
+      if (!mismatch.empty()) {
+        mismatch_record = k;
+        if (walk.found) walk.found({FindingKind::index, k, {}, {}, mismatch});
+      }
     }
-    skip_record(reader);
+    if (walk.read) {
+      walk.read(k, reader);
+    } else {
+      skip_record(reader);
+    }
   }
   if (error != nullptr && !fields.status().is_ok()) *error = fields.status();
   if (error != nullptr && !reader.status().is_ok()) *error = reader.status();
@@ -55,8 +75,9 @@ DatabaseCheck check_database(const Database& db, Status* error) {
     mismatch = "the index lists " + std::to_string(result.index_fields) + " records, but the data file holds " +
                std::to_string(result.records_walked);
     mismatch_record = result.records_walked + 1;
+    if (walk.found) walk.found({FindingKind::index, mismatch_record, {}, {}, mismatch});
   }
-  if (!mismatch.empty()) result.findings.push_back({FindingKind::index, mismatch_record, mismatch});
+  if (!mismatch.empty()) result.findings.push_back({FindingKind::index, mismatch_record, {}, {}, mismatch});
   return result;
 }
 

@@ -1,6 +1,8 @@
 #include "editor/collation.h"
 
+#include <algorithm>
 #include <array>
+#include <numeric>
 
 namespace zenfaro {
 namespace {
@@ -35,6 +37,15 @@ int compare_ignoring_case(std::string_view a, std::string_view b) {
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
+}
+
+std::vector<std::size_t> sorted_order(const EntryList& entries) {
+  std::vector<std::size_t> order(entries.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&entries](std::size_t a, std::size_t b) {
+    return compare_ignoring_case(entries[a], entries[b]) < 0;
+  });
+  return order;
 }
 
 }  // namespace zenfaro

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <numeric>
 #include <vector>
 
 #include "core/record_codec.h"
@@ -15,11 +14,7 @@ namespace {
 // The display position of each stored position of a sorted list: its place
 // after a stable sort, letter case ignored.
 std::vector<std::size_t> sorted_positions(const EntryList& entries) {
-  std::vector<std::size_t> order(entries.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&entries](std::size_t a, std::size_t b) {
-    return compare_ignoring_case(entries[a], entries[b]) < 0;
-  });
+  const std::vector<std::size_t> order = sorted_order(entries);
   std::vector<std::size_t> position(entries.size());
   for (std::size_t shown = 0; shown < order.size(); ++shown) position[order[shown]] = shown;
   return position;

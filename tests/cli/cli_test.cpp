@@ -165,6 +165,46 @@ TEST_F(Cli, ExportImportAndCheckAsScriptsUseThem) {
   EXPECT_NE(run.out.find("\nNew record 2: \"penalty\".\nImported "), std::string::npos) << run.out;
 }
 
+// check: one finding a line on standard output; an index that does not match also gets the message of before, on
+// standard error; a database without findings gets the line of before. Exit 0 nothing found, 1 found, 2 usage.
+TEST_F(Cli, CheckPrintsOneFindingALineAndKeepsTheOutputOfBefore) {
+  const std::vector<Record> records = {make_record({"goal"}, {}, {"Caf\xE9 ", "x", "x"}), make_record({}, {}, {}),
+                                       make_record({"goal"}, {}, {"y"})};
+  write_bytes(folder_ / "commdb.dat", stored(records));
+  write_bytes(folder_ / "commdb.idx", index_of(records));
+  const std::string blanks = "blanks\t1\tlines\t0\tthe entry \"Caf\u00E9 \" has blanks at its end\n";
+  const std::string duplicate = "duplicate-entry\t1\tlines\t2\trepeats the entry at position 1: \"x\"\n";
+  const std::string empty = "empty-record\t2\t-\t-\tall three lists are empty\n";
+  const std::string same =
+      "same-identity\t3\t-\t-\tit has the same triggers and exclusion triggers as record 1, so "
+      "an import only ever extends record 1\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+  } rows[] = {{{"check"}, 1, blanks + duplicate + empty + same},
+              {{"check", "--kind", "empty-record", "--kind", "blanks"}, 1, blanks + empty},
+              {{"check", "--kind", "index"}, 0, "commdb.dat and commdb.idx match: 3 records.\n"},
+              {{"check", "--kind", "damaged"}, 0, ""},
+              {{"check", "--kind", "nothing"}, 2, ""},
+              {{"check", "--kind"}, 2, ""}};
+  for (const auto& row : rows) {
+    const CliRun run = cli(row.args);
+    EXPECT_EQ(std::make_pair(run.status, run.out), std::make_pair(row.status, row.out)) << row.args.back();
+    EXPECT_EQ(run.err.empty(), row.status != 2) << run.err;
+  }
+  write_bytes(folder_ / "commdb.idx", index_of(records).substr(0, 4));
+  const CliRun run = cli({"check", "--kind", "index", "--kind", "empty-record"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "zenfaro-cli: commdb.dat and commdb.idx do not match: record 2 starts at byte 34 of the data "
+            "file, but the index ends after 1 records.\n");
+  EXPECT_EQ(run.out,
+            "index\t2\t-\t-\trecord 2 starts at byte 34 of the data file, but the index ends after 1 "
+            "records\n" +
+                empty);
+}
+
 TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {
   const std::string first = count(3) + line("zeta Goal") + line("mid") + line("alpha goal") +  // shown sorted
                             count(1) + line("own goal") + count(3) + line("GOAL!") + line("no") + line("goalless");
