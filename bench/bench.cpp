@@ -11,6 +11,8 @@
 //           prints how often one was missing
 //   find    every entry containing a text that no entry holds (a whole
 //           search, case ignored), over the database in DIR
+//   check   the whole check (the index and every kind of finding) of the
+//           database in DIR; prints how many findings it made
 #include <atomic>
 #include <chrono>
 #include <iostream>
@@ -21,6 +23,7 @@
 #include "bench/counting_env.h"
 #include "core/database.h"
 #include "core/write_record_set.h"
+#include "editor/check_records.h"
 #include "editor/find.h"
 #include "exchange/export_commentary.h"
 #include "exchange/import_commentary.h"
@@ -99,6 +102,14 @@ bool run(const std::string& operation, Database& db, const std::filesystem::path
                                          });
     if (!status.is_ok()) std::cerr << status.message() << "\n";
     ok = status.is_ok() && matches == 0;
+  } else if (operation == "check") {
+    std::int64_t findings = 0;
+    Status error;
+    const DatabaseCheck check = check_records(
+        db, {}, [&findings](const Finding&) { ++findings; }, &error);
+    if (!error.is_ok()) std::cerr << error.message() << "\n";
+    std::cout << "findings=" << findings << "\n";
+    ok = error.is_ok() && check.records_walked == db.record_count;
   } else {
     std::cerr << "unknown operation " << operation << "\n";
     return false;
@@ -111,7 +122,7 @@ bool run(const std::string& operation, Database& db, const std::filesystem::path
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::cerr << "usage: zenfaro-bench read|save|export|import|find DIR\n";
+    std::cerr << "usage: zenfaro-bench read|save|export|import|find|check DIR\n";
     return 2;
   }
   const std::filesystem::path dir = std::filesystem::absolute(std::filesystem::u8path(argv[2]));
