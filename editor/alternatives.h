@@ -6,6 +6,8 @@
 // quick fox" and "The slow fox"; "a (,very) big goal" becomes "a big goal"
 // and "a very big goal".
 #include <cstddef>
+#include <string_view>
+#include <vector>
 
 #include "editor/working_list.h"
 
@@ -17,5 +19,20 @@ namespace zenfaro {
 // would come to hold more than `max_entries` entries; the caller keeps a copy
 // to restore.
 bool expand_alternatives(WorkingList& list, std::size_t max_entries);
+
+// Whether `entry` holds a group "(...)" with its closing parenthesis, which
+// an add expands.
+bool holds_group(std::string_view entry);
+
+// The number of entries `entry` expands into, found without making them:
+// at most `limit` + 1 (a result above `limit` means "more than limit"). An
+// entry without a closed group counts 1.
+std::size_t count_expansion(std::string_view entry, std::size_t limit);
+
+// The entries `entry` alone expands into, in the order in which the
+// commentary list (which appends) gets them: what expand_alternatives leaves
+// in an unsorted list that held only `entry`, in time proportional to the
+// entries made. Nothing when they would be more than `limit`.
+std::vector<Entry> expand_entry(std::string_view entry, std::size_t limit);
 
 }  // namespace zenfaro

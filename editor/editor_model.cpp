@@ -12,6 +12,7 @@ EditorModel::EditorModel(Env& env, Layout layout, Prompt& prompt) : prompt_(prom
   db_.env = &env;
   db_.layout = std::move(layout);
   lists_ = {WorkingList(true), WorkingList(true), WorkingList(false)};
+  for (WorkingList& list : lists_) list.log_edits();
 }
 
 void EditorModel::report(const std::string& text) { prompt_.tell({text, kDefaultCaption, Icon::error}); }
@@ -75,6 +76,7 @@ void EditorModel::show_record(std::int32_t n) {
     shown_ = read_record(db_, n, &error);
     if (!database_changed(db_)) break;
   }
+  history_.clear();
   damaged_ = error.code() == Status::Code::refused;
   if (!error.is_ok()) report(error.message());
   for (ListKind kind : kAllLists) mutable_list(kind).assign(shown_.list(kind));
@@ -102,7 +104,10 @@ bool EditorModel::still_as_shown(std::int32_t n, WriteMode mode) {
 bool EditorModel::write(std::int32_t n, WriteMode mode, const char* what) {
   const std::int32_t marker = pending_;
   pending_ = 0;
-  if (working_record().empty()) return true;  // an empty record is never written
+  if (working_record().empty()) {  // an empty record is never written
+    history_.clear();
+    return true;
+  }
   Status status = damaged_ && n == shown_number_ ? Status::refused(damaged_text(n)) : Status::ok();
   DatabaseLock lock;
   if (status.is_ok()) status = lock_database(*db_.env, db_.layout, &lock);
@@ -114,6 +119,7 @@ bool EditorModel::write(std::int32_t n, WriteMode mode, const char* what) {
     // What is stored now is what a later check compares with.
     shown_number_ = n;
     shown_ = read_record(db_, n);
+    history_.clear();
     return true;
   }
   // Nothing was written: what was pending still is.
@@ -179,9 +185,11 @@ bool EditorModel::add_entry(ListKind kind, std::string_view text) {
            "). Nothing was added.");
     return false;
   }
+  const std::int32_t marker = pending_;
   pending_ = n;
   added_positions_ = new_positions(list(kind), expanded);
-  mutable_list(kind) = std::move(expanded);
+  std::swap(mutable_list(kind), expanded);  // `expanded` now holds the list as it was
+  remember(kind, marker, &expanded.entries());
   return true;
 }
 
@@ -192,6 +200,7 @@ void EditorModel::delete_entries(ListKind kind, std::vector<std::size_t> positio
   for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
     if (*it < target.size()) target.remove_at(*it);
   }
+  remember(kind, pending_);
 }
 
 bool EditorModel::modify_entry(ListKind kind, std::size_t position, std::string_view text) {
@@ -201,8 +210,34 @@ bool EditorModel::modify_entry(ListKind kind, std::size_t position, std::string_
     return false;
   }
   mutable_list(kind).replace_at(position, std::string(text));
+  const std::int32_t marker = pending_;
   pending_ = current_record();
+  remember(kind, marker);
   return true;
+}
+
+void EditorModel::remember(ListKind kind, std::int32_t marker, const EntryList* before) {
+  std::vector<ListEdit> edits = mutable_list(kind).take_edits();
+  if (edits.empty()) return;
+  HistoryStep step = before != nullptr ? make_step(kind, std::move(edits), *before, list(kind).entries())
+                                       : HistoryStep{kind, 0, 0, std::move(edits), false, {}, {}};
+  step.pending_before = marker;
+  step.pending_after = pending_;
+  history_.add(std::move(step));
+}
+
+std::optional<ListKind> EditorModel::undo() {
+  const HistoryStep* step = history_.undo(lists_);
+  if (step == nullptr) return std::nullopt;
+  pending_ = step->pending_before;
+  return step->list;
+}
+
+std::optional<ListKind> EditorModel::redo() {
+  const HistoryStep* step = history_.redo(lists_);
+  if (step == nullptr) return std::nullopt;
+  pending_ = step->pending_after;
+  return step->list;
 }
 
 bool EditorModel::save_record() { return write(current_record(), WriteMode::save, "The record could not be saved."); }

@@ -19,6 +19,7 @@
 // database's lock and first checks that the record still holds what the
 // window showed; when it does not, the user decides.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "core/database.h"
 #include "core/prompt.h"
 #include "core/write_record_set.h"
+#include "editor/edit_history.h"
 #include "editor/end_code.h"
 #include "editor/working_list.h"
 #include "exchange/exchange_progress.h"
@@ -75,6 +77,16 @@ class EditorModel {
   void delete_entries(ListKind kind, std::vector<std::size_t> positions);
   // The Modify Entry dialog's "&OK": replaces the entry in place.
   bool modify_entry(ListKind kind, std::size_t position, std::string_view text);
+  // Undo and redo of the list commands above on the record on screen, back
+  // to the record as it was shown: each returns the list it changed, or
+  // nothing when there is no step to take. The pending-edit marker goes back
+  // to what it was before the step (undoing every change leaves nothing
+  // pending) or forward to what it was after it. Showing a record and saving
+  // it (a save that fails excepted) end the history.
+  std::optional<ListKind> undo();
+  std::optional<ListKind> redo();
+  bool can_undo() const { return history_.can_undo(); }
+  bool can_redo() const { return history_.can_redo(); }
   // "&Save Record". False when the save failed (and was reported).
   bool save_record();
   // "&Delete Record": asks, deletes, and shows min(n, N).
@@ -105,6 +117,10 @@ class EditorModel {
   // Under the lock: whether record n may be written (see the top).
   bool still_as_shown(std::int32_t n, WriteMode mode);
   void report(const std::string& text);
+  // Adds the changes the last command logged in `kind`'s list to the
+  // history, the marker having been `marker` before it; `before` is the
+  // list as it was, when the command kept it.
+  void remember(ListKind kind, std::int32_t marker, const EntryList* before = nullptr);
 
   Database db_;
   Prompt& prompt_;
@@ -117,6 +133,7 @@ class EditorModel {
   bool damaged_ = false;
   std::vector<std::size_t> added_positions_;
   ExchangeProgress progress_;
+  EditHistory history_;
 };
 
 }  // namespace zenfaro

@@ -15,10 +15,12 @@
 #include "ui/dialog_frame.h"
 #include "ui/entry_box.h"
 #include "ui/entry_text.h"
+#include "ui/expansion_tip.h"
 #include "ui/find_dialog.h"
 #include "ui/modify_entry_dialog.h"
 #include "ui/placement.h"
 #include "ui/record_navigator.h"
+#include "ui/undo_keys.h"
 #include "ui/widest_row.h"
 
 namespace zenfaro {
@@ -155,6 +157,7 @@ void MainWindow::connect_controls() {
   on_click("deleteRecord", [this] { delete_record(); });
   on_click("quit", [this] { quit(); });
   connect(record_box_, &QLineEdit::textChanged, this, [this](const QString& text) { record_text_changed(text); });
+  connect(item_box_, &QLineEdit::textChanged, this, [this] { refresh_tip(); });
   navigator_->on_step = [this](int direction) { step(direction); };
   for (ListKind kind : kAllLists) list_widget(kind)->installEventFilter(this);
   add_shortcuts();
@@ -190,6 +193,11 @@ void MainWindow::add_shortcuts() {
   add(Qt::CTRL | Qt::Key_PageDown, [this] { step(+1); });
   add(Qt::CTRL | Qt::Key_PageUp, [this] { step(-1); });
   add(Qt::CTRL | Qt::Key_S, [this] { save_record(); });
+  const auto refill = [this](std::optional<ListKind> changed) {
+    if (changed) fill_list(*changed);
+  };
+  add_undo_keys(
+      this, item_box_, [this, refill] { refill(model_.undo()); }, [this, refill] { refill(model_.redo()); });
 }
 
 void MainWindow::add_entry(ListKind kind) {
@@ -392,6 +400,12 @@ void MainWindow::fill_list(ListKind kind) {
   QStringList texts;
   for (const Entry& entry : model_.list(kind).entries()) texts.append(entry_to_text(entry));
   set_rows(list_widget(kind), texts);
+  refresh_tip();  // whether a list can take the box's entries depends on what it holds
+}
+
+void MainWindow::refresh_tip() {
+  const std::optional<std::string> text = text_to_entry(item_box_->text());
+  show_tip(item_box_, text ? expansion_tip(preview_expansion(model_, *text)) : QString());
 }
 
 void MainWindow::fill_lists() {

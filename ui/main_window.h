@@ -11,15 +11,18 @@
 // Keys beyond the controls' own: Ctrl+F opens the Find dialog, Ctrl+G puts
 // the focus in the record-number box with its text selected, Ctrl+Page Down
 // and Ctrl+Page Up step to the next and previous record as the navigator's
-// arrows do, Ctrl+S is "&Save Record"; in a list, Delete deletes the
-// selected entries (as the list's "Delete" button) and Enter or F2 opens
-// Modify Entry on the entry with the caret.
+// arrows do, Ctrl+S is "&Save Record", Ctrl+Z undoes a list command and
+// Ctrl+Y or Ctrl+Shift+Z redoes it (ui/undo_keys.h); in a list, Delete
+// deletes the selected entries (as the list's "Delete" button) and Enter or
+// F2 opens Modify Entry on the entry with the caret.
 //
 // The window shows what a command did: the entries an "Add To" put in are
 // selected and scrolled into view; long work shows the busy cursor, and an
-// import or export that runs over half a second shows its progress. Where
-// the window laid out in dialog units does not fit on the screen (a small
-// screen, a large scale), its font is made smaller until it does.
+// import or export that runs over half a second shows its progress. While
+// the item box holds a group of alternatives, its tooltip tells what
+// "Add To" would add (ui/expansion_tip.h). Where the window laid out in
+// dialog units does not fit on the screen (a small screen, a large scale),
+// its font is made smaller until it does.
 #include <QDialog>
 #include <array>
 #include <functional>
@@ -94,6 +97,8 @@ class MainWindow final : public QDialog {
   // Writes the model's record number into the box without navigating again.
   void sync_record_box();
   void fill_list(ListKind kind);
+  // The item box's tooltip for its text and the lists as they stand now.
+  void refresh_tip();
   void fill_lists();
   void add_shortcuts();
   // Selects only the entry at `position` of `kind`'s list and scrolls to it.

@@ -1,4 +1,5 @@
-// Any text added to a list: the expansion ends, keeps to the list's capacity, and leaves no closed group.
+// Any text added to a list: the expansion ends, keeps to the list's capacity, and leaves no closed group; for one
+// entry in the commentary list, its count and its entries made apart (the add's preview) are what it left.
 #include <cstdint>
 #include <string>
 
@@ -16,8 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       list.insert(text.substr(start, at - start));
       start = at + 1;
     }
+  const bool alone = !sorted && list.size() == 1;
   const bool finished = expand_alternatives(list, 2000);
   if (list.size() > 2000) __builtin_trap();
+  if (alone && (count_expansion(text, 2000) > 2000) == finished) __builtin_trap();
+  if (alone && finished && (count_expansion(text, 2000) != list.size() || expand_entry(text, 2000) != list.entries()))
+    __builtin_trap();
   if (!finished) return 0;
   for (const Entry& entry : list.entries()) {
     const std::size_t open = entry.find('(');

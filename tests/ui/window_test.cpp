@@ -14,6 +14,7 @@
 #include "ui/details_question.h"
 #include "ui/dialog_units.h"
 #include "ui/entry_text.h"
+#include "ui/expansion_tip.h"
 #include "ui/find_dialog.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
@@ -758,6 +759,75 @@ class WindowTest : public QObject {
     for (const char* key : {"Delete", "Enter", "F2", "Esc", "Alt+F4", "Tab, Shift+Tab"})
       if (!text.contains(QString::fromLatin1(key))) missing << key;
     QCOMPARE(missing, QStringList());
+  }
+
+  void ctrlZAndCtrlYUndoAndRedoListCommandsAndAnEmptyItemBoxPassesThemOn() {
+    WindowFixture f;
+    QLineEdit* item = f.window->item_box();
+    const auto keys = [](QWidget* on, QKeyCombination combination) {
+      QTest::keyClick(on, combination.key(), combination.keyboardModifiers());
+      return QString();
+    };
+    item->setFocus();
+    const struct {
+      std::function<QString()> act;
+      const char* lines;
+      const char* item;
+    } steps[] = {
+        {[&] { return QTest::keyClicks(item, "(a,b)"), QString(); }, "line 1", "(a,b)"},
+        {[&] { return f.click("addLines"), QString(); }, "line 1, a, b", ""},
+        {[&] { return keys(item, Qt::CTRL | Qt::Key_Z); }, "line 1", ""},  // the box is empty: the list's undo
+        {[&] { return keys(item, Qt::CTRL | Qt::Key_Y); }, "line 1, a, b", ""},
+        {[&] { return keys(item, Qt::CTRL | Qt::SHIFT | Qt::Key_Z); }, "line 1, a, b", ""},  // nothing to redo
+        {[&] { return QTest::keyClicks(item, "xy"), QString(); }, "line 1, a, b", "xy"},
+        {[&] { return keys(item, Qt::CTRL | Qt::Key_Z); }, "line 1, a, b", ""},  // the box's own typing
+        {[&] { return f.list(ListKind::lines)->setCurrentRow(0), f.click("deleteLines"), QString(); }, "a, b", ""},
+        {[&] { return keys(f.list(ListKind::lines), Qt::CTRL | Qt::Key_Z); }, "line 1, a, b", ""},
+        {[&] { return keys(f.list(ListKind::lines), Qt::CTRL | Qt::Key_Z); }, "line 1", ""},
+        {[&] { return keys(f.list(ListKind::lines), Qt::CTRL | Qt::SHIFT | Qt::Key_Z); }, "line 1, a, b", ""},
+        {[&] { return f.click("saveRecord"), QString(); }, "line 1, a, b", ""},
+        {[&] { return keys(item, Qt::CTRL | Qt::Key_Z); }, "line 1, a, b", ""},  // saving ended the history
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+      steps[i].act();
+      QCOMPARE(QString::number(i) + ": " + f.shown(ListKind::lines) + " / " + item->text(),
+               QString::number(i) + ": " + steps[i].lines + " / " + steps[i].item);
+    }
+    QCOMPARE(f.model->pending(), 0);
+  }
+
+  void theItemBoxTellsWhatAnAddWouldAddWithoutMovingAControl() {
+    WindowFixture f;
+    QLineEdit* item = f.window->item_box();
+    const auto places = [&f] {  // of the controls, not of the tooltip's own window
+      QList<QRect> rects;
+      for (const QWidget* child : f.window->findChildren<QWidget*>())
+        if (!child->isWindow()) rects << child->geometry();
+      return rects;
+    };
+    const QList<QRect> before = places();
+    item->setFocus();
+    QTest::keyClicks(item, "The (quick,slow) fox");
+    QCOMPARE(item->toolTip(), Qt::convertFromPlainText(QStringLiteral("Adds 2 entries:\nThe quick fox\nThe slow fox"),
+                                                       Qt::WhiteSpaceNormal));
+    QVERIFY(QToolTip::isVisible());            // shown at once below the box, while it has the focus
+    QTest::keyClick(item, Qt::Key_Backspace);  // and updated as one types
+    QVERIFY(item->toolTip().contains(QStringLiteral("The slow fo")) && !item->toolTip().contains("fox"));
+    QCOMPARE(places(), before);
+    item->setText(QStringLiteral("plain"));
+    QVERIFY(item->toolTip().isEmpty());
+    // The first five, how many more, and the lists that cannot take them.
+    ExpansionPreview preview;
+    preview.alternatives = true;
+    preview.count = 7;
+    preview.first = {"a", "b", "c", "d", "e"};
+    preview.fits = {true, false, true};
+    QCOMPARE(expansion_tip(preview), QStringLiteral("Adds 7 entries:\na\nb\nc\nd\ne\n... and 2 more.\nToo many for "
+                                                    "Exclusion Triggers: the list would hold more than 32000 entries, "
+                                                    "so Add To Exclusion adds nothing."));
+    preview.count = 32001;
+    QCOMPARE(expansion_tip(preview), QStringLiteral("This entry expands into more than 32000 entries, more than a list "
+                                                    "can hold: Add To would add nothing."));
   }
 
   void chooseFolderOffersTheFolderChosenLastAndCancelEnds() {
