@@ -12,10 +12,10 @@ FileRequest import_request() {
   return {FileDialogKind::open, "Cross-Reference Output File", "Cross References", "*.CMX", "CMX", false};
 }
 
-ExportOutcome export_records(EditorModel& model, const std::string& path) {
+ExportOutcome export_records(EditorModel& model, const std::string& path, const std::vector<std::int32_t>* selection) {
   ExportOutcome outcome;
-  const Status status =
-      export_commentary(model.database(), std::filesystem::u8path(path), &outcome.records, model.exchange_progress());
+  const Status status = export_commentary(model.database(), std::filesystem::u8path(path), &outcome.records,
+                                          model.exchange_progress(), selection);
   outcome.done = status.is_ok();
   outcome.message = outcome.done ? Message{export_message(outcome.records, path)}
                                  : Message{status.message(), kDefaultCaption, Icon::error};

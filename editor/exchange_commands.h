@@ -5,6 +5,7 @@
 // the command line prints it.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/editor_model.h"
 #include "exchange/import_commentary.h"
@@ -18,8 +19,10 @@ struct ExportOutcome {
   Message message;
 };
 
-// Exports the stored records to `path` (UTF-8, as chosen).
-ExportOutcome export_records(EditorModel& model, const std::string& path);
+// Exports the stored records to `path` (UTF-8, as chosen): all of them, or
+// those of `selection` in its order.
+ExportOutcome export_records(EditorModel& model, const std::string& path,
+                             const std::vector<std::int32_t>* selection = nullptr);
 // Imports the exchange file `path`; the confirmation is asked through the
 // model's prompt. After a completed import the model shows record 1.
 ImportOutcome import_records(EditorModel& model, const std::string& path, const Today& today = {});

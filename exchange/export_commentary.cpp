@@ -46,7 +46,26 @@ Status create_beside(Env& env, const fs::path& target, fs::path* aside, std::uni
   return status;
 }
 
-Status write_records(const Database& db, LineWriter& out, const ExchangeProgress& progress) {
+// The chosen records, each read from its start as the index gives it.
+Status write_selected_records(const Database& db, LineWriter& out, const std::vector<std::int32_t>& selection,
+                              const ExchangeProgress& progress) {
+  write_exchange_header(out, static_cast<std::int32_t>(selection.size()));
+  std::unique_ptr<ReadableFile> file;
+  const Status status = open_data_file(db, &file);
+  if (!status.is_ok()) return status;
+  LineReader in(file.get());
+  const std::uint64_t size = file ? file->size() : 0;
+  for (std::size_t i = 0; i < selection.size() && in.status().is_ok() && out.status().is_ok(); ++i) {
+    tell_record_progress(progress, ExchangeStage::writing, i, selection.size());
+    in.seek(record_start(db, selection[i], size));
+    copy_record(in, out, EntryCut::none);
+  }
+  return in.status().is_ok() ? out.status() : in.status();
+}
+
+Status write_records(const Database& db, LineWriter& out, const ExchangeProgress& progress,
+                     const std::vector<std::int32_t>* selection) {
+  if (selection != nullptr) return write_selected_records(db, out, *selection, progress);
   write_exchange_header(out, db.record_count);
   const auto total = static_cast<std::uint64_t>(db.record_count);
   const Status status = walk_records(db, 1, db.record_count, [&](std::int32_t n, LineReader& in) {
@@ -64,15 +83,22 @@ Status failed(const Status& why) {
 }  // namespace
 
 Status export_commentary(const Database& db, const fs::path& target, std::int32_t* records,
-                         const ExchangeProgress& progress) {
+                         const ExchangeProgress& progress, const std::vector<std::int32_t>* selection) {
   Status status = check_target(db, target);
   if (!status.is_ok()) return status;
+  if (selection != nullptr) {
+    for (const std::int32_t n : *selection) {
+      if (n >= 1 && n <= db.record_count) continue;
+      return Status::refused("Record " + std::to_string(n) + " is not in the database, which holds " +
+                             std::to_string(db.record_count) + " records. Nothing was exported.");
+    }
+  }
   Env& env = *db.env;
   const FileInfo old = env.file_info(target);
   fs::path aside;
   std::unique_ptr<LineWriter> out;
   status = create_beside(env, target, &aside, &out);
-  if (status.is_ok()) status = write_records(db, *out, progress);
+  if (status.is_ok()) status = write_records(db, *out, progress, selection);
   // A file that replaces another must be on the disk before the old one is
   // gone; a new file can be made again from the database at any time.
   if (status.is_ok()) status = old.exists ? out->finish() : out->close();
@@ -85,7 +111,8 @@ Status export_commentary(const Database& db, const fs::path& target, std::int32_
     }
     return failed(status.with_more(old.exists ? " The existing file was left as it was." : ""));
   }
-  if (records != nullptr) *records = db.record_count;
+  if (records != nullptr)
+    *records = selection != nullptr ? static_cast<std::int32_t>(selection->size()) : db.record_count;
   return Status::ok();
 }
 

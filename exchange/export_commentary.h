@@ -1,8 +1,9 @@
 #pragma once
 // Export Commentary: every record of the database, in database order, into
-// one .CMX exchange file.
+// one .CMX exchange file; or the records chosen, in the order chosen.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/database.h"
 #include "exchange/exchange_progress.h"
@@ -16,8 +17,12 @@ namespace zenfaro {
 // of records written. A target that is one of the program's own files (the
 // database's, the work and report files, the log) is refused. `progress` is
 // told the records as they are written.
+//
+// With `selection`, only those records are written, in its order (each
+// number from 1 to N): a well-formed exchange file of as many records. A
+// number outside 1 to N is refused before any file is made.
 Status export_commentary(const Database& db, const std::filesystem::path& target, std::int32_t* records,
-                         const ExchangeProgress& progress = {});
+                         const ExchangeProgress& progress = {}, const std::vector<std::int32_t>* selection = nullptr);
 
 // The closing message: "R commentary entries were exported to PATH."
 std::string export_message(std::int32_t records, const std::string& path);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/record_list.h"
 #include "tests/support/database_folder.h"
 
 namespace zenfaro {
@@ -203,6 +204,54 @@ TEST_F(Cli, CheckPrintsOneFindingALineAndKeepsTheOutputOfBefore) {
             "index\t2\t-\t-\trecord 2 starts at byte 34 of the data file, but the index ends after 1 "
             "records\n" +
                 empty);
+}
+
+TEST(RecordList, NumbersAndUpwardRangesEachRecordOnce) {
+  const struct {
+    const char* text;
+    std::vector<std::int32_t> records;  // of a database of 20 records; empty: refused
+  } rows[] = {{"3,7-9,12", {3, 7, 8, 9, 12}},
+              {"12,3", {12, 3}},
+              {"010,5-5", {10, 5}},
+              {"19-2147483647", {19, 20, 21}},  // stops at the first beyond the records, which the export refuses
+              {"30-40,1", {30, 1}},
+              {"", {}},
+              {",", {}},
+              {"3,", {}},
+              {"0", {}},
+              {"-3", {}},
+              {"3-", {}},
+              {"9-7", {}},
+              {"3,3", {}},
+              {"1-5,4", {}},
+              {"4,1-5", {}},
+              {"3 ", {}},
+              {"+3", {}},
+              {"0x3", {}},
+              {"2147483648", {}},
+              {"3-7-9", {}}};
+  for (const auto& row : rows) {
+    std::string problem;
+    const auto ranges = cli::parse_record_list(row.text, &problem);
+    EXPECT_EQ(ranges ? cli::records_of(*ranges, 20) : std::vector<std::int32_t>{}, row.records) << row.text;
+    EXPECT_EQ(problem.empty(), ranges.has_value()) << row.text;
+  }
+}
+
+TEST_F(Cli, ExportOfChosenRecordsKeepsTheirOrderAndRefusesWhatIsNotThere) {
+  for (const char* trigger : {"one", "two", "three"}) cli({"add", "4", "triggers", trigger});
+  const auto record = [](const char* trigger) { return make_record({trigger}, {}, {}); };
+  CliRun run = cli({"export", "some.CMX", "--records", "3,1"});
+  EXPECT_EQ(std::make_pair(run.status, run.out),
+            std::make_pair(0, "2 commentary entries were exported to " + (folder_ / "some.CMX").u8string() + ".\n"));
+  EXPECT_EQ(read_bytes(folder_ / "some.CMX"), exchange_of({record("three"), record("one")}));
+  run = cli({"export", "more.CMX", "--records", "2-5"});
+  EXPECT_EQ(std::make_pair(run.status, run.err),
+            std::make_pair(1, std::string("zenfaro-cli: Record 4 is not in the database, which holds 3 records. "
+                                          "Nothing was exported.\n")));
+  EXPECT_FALSE(is_file(folder_ / "more.CMX"));
+  for (const char* list : {"1,1", "x", "", "0"}) EXPECT_EQ(cli({"export", "more.CMX", "--records", list}).status, 2);
+  EXPECT_FALSE(is_file(folder_ / "more.CMX"));
 }
 
 TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {

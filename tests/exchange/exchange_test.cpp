@@ -34,9 +34,9 @@ const std::string kTerminator = "*!**!*";
 
 class Exporting : public ::testing::Test {
  protected:
-  Status run(const char* name = "out.CMX") {
+  Status run(const char* name = "out.CMX", const std::vector<std::int32_t>* selection = nullptr) {
     records = -1;
-    return export_commentary(folder.db, folder.work(name), &records);
+    return export_commentary(folder.db, folder.work(name), &records, {}, selection);
   }
   DatabaseFolder folder;
   std::int32_t records = 0;
@@ -83,27 +83,63 @@ TEST_F(Exporting, TheProgramsOwnFilesAreRefusedAndAUsersFilesKept) {
             "the user's" + exchange_of({kGoal}));
 }
 
+// Chosen records: in the order chosen, each in canonical form, counted in the header; the import takes the file.
+TEST_F(Exporting, ChosenRecordsComeInTheirOrderAsAWellFormedFile) {
+  const std::string odd = "3\r\nb\r\na\r\nc\r\n\t0,1 \r\nz\r\n";  // stored unsorted, unspaced
+  const Record odd_record = make_record({"b", "a", "c"}, {}, {"z"});
+  folder.store_files(stored(kGoal) + odd + stored(kCorner), index_bytes({0, 42, 42 + static_cast<int>(odd.size())}));
+  const struct {
+    std::vector<std::int32_t> selection;
+    std::vector<Record> written;
+  } rows[] = {{{3, 1}, {kCorner, kGoal}}, {{2}, {odd_record}}, {{1, 2, 3}, {kGoal, odd_record, kCorner}}, {{}, {}}};
+  for (const auto& row : rows) {
+    ASSERT_TRUE(run("out.CMX", &row.selection).is_ok());
+    EXPECT_EQ(std::make_pair(read_bytes(folder.work("out.CMX")), records),
+              std::make_pair(exchange_of(row.written), static_cast<std::int32_t>(row.written.size())));
+  }
+  const std::vector<std::int32_t> beyond = {1, 4};
+  write_bytes(folder.work("out.CMX"), "old export");
+  const Status status = run("out.CMX", &beyond);
+  EXPECT_EQ(
+      std::make_pair(status.code(), status.message()),
+      std::make_pair(Status::Code::refused,
+                     std::string("Record 4 is not in the database, which holds 3 records. Nothing was exported.")));
+  EXPECT_EQ(std::make_tuple(records, read_bytes(folder.work("out.CMX")), is_file(folder.work("out.CMX.part"))),
+            std::make_tuple(-1, std::string("old export"), false));
+  // Another database imports the two records as new ones.
+  const std::vector<std::int32_t> two = {3, 1};
+  ASSERT_TRUE(run("out.CMX", &two).is_ok());
+  DatabaseFolder other;
+  other.prompt.answers = {true};
+  const ImportOutcome outcome = import_commentary(other.db, folder.work("out.CMX").u8string(), other.prompt);
+  EXPECT_EQ(outcome.result, ImportResult::completed) << outcome.message;
+  EXPECT_EQ(other.records(), (std::vector<Record>{kCorner, kGoal}));
+}
+
 // Whatever fails, an existing target stays as it was and the failure is told, never the closing message.
 TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
   folder.store({kGoal, kGoal});
   folder.env.count_reads = true;
-  write_bytes(folder.work("out.CMX"), "old export");
-  folder.env.log.clear();
-  ASSERT_TRUE(run().is_ok());
-  const std::vector<std::string> operations = folder.env.log;
-  EXPECT_NE(std::find(operations.begin(), operations.end(), "create out.CMX.part"), operations.end());
-  ASSERT_GE(operations.size(), 7u);  // open, read, create, write, sync, close, chmod, rename
-  for (std::size_t i = 0; i < operations.size(); ++i) {
-    SCOPED_TRACE("failing: " + operations[i]);
+  for (const std::vector<std::int32_t>& chosen : {std::vector<std::int32_t>{}, std::vector<std::int32_t>{2, 1}}) {
+    const std::vector<std::int32_t>* selection = chosen.empty() ? nullptr : &chosen;
     write_bytes(folder.work("out.CMX"), "old export");
     folder.env.log.clear();
-    folder.env.fail_at = static_cast<int>(i);
-    const Status status = run();
-    folder.env.fail_at = -1;
-    EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
-    EXPECT_NE(status.message().find("The existing file was left as it was."), std::string::npos);
-    EXPECT_EQ(std::make_tuple(records, read_bytes(folder.work("out.CMX")), is_file(folder.work("out.CMX.part"))),
-              std::make_tuple(-1, std::string("old export"), false));
+    ASSERT_TRUE(run("out.CMX", selection).is_ok());
+    const std::vector<std::string> operations = folder.env.log;
+    EXPECT_NE(std::find(operations.begin(), operations.end(), "create out.CMX.part"), operations.end());
+    ASSERT_GE(operations.size(), 7u);  // open, read, create, write, sync, close, chmod, rename
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+      SCOPED_TRACE("failing: " + operations[i]);
+      write_bytes(folder.work("out.CMX"), "old export");
+      folder.env.log.clear();
+      folder.env.fail_at = static_cast<int>(i);
+      const Status status = run("out.CMX", selection);
+      folder.env.fail_at = -1;
+      EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
+      EXPECT_NE(status.message().find("The existing file was left as it was."), std::string::npos);
+      EXPECT_EQ(std::make_tuple(records, read_bytes(folder.work("out.CMX")), is_file(folder.work("out.CMX.part"))),
+                std::make_tuple(-1, std::string("old export"), false));
+    }
   }
 }
 
