@@ -91,6 +91,7 @@ int run_cli(int argc, const char* const* argv) {
   add_import_command(app, options);
   add_check_command(app, options);
   add_find_command(app, options);
+  add_restore_command(app, options);
   app.footer(help_footer(app));
   try {
     app.parse(argc, argv);

@@ -91,5 +91,6 @@ void add_export_command(CLI::App& app, Options& options);
 void add_import_command(CLI::App& app, Options& options);
 void add_check_command(CLI::App& app, Options& options);
 void add_find_command(CLI::App& app, Options& options);
+void add_restore_command(CLI::App& app, Options& options);
 
 }  // namespace zenfaro::cli

@@ -37,17 +37,11 @@ Status copy_records(LineReader& in, DatabaseWriter& out, std::int32_t n, WriteMo
 
 // Writes temp.tmp and temp.idx from the old data file, durably.
 Status write_new_files(Database& db, std::int32_t n, WriteMode mode, const Record& lists) {
-  Env& env = *db.env;
   std::unique_ptr<ReadableFile> old_data;
-  Status status = env.open_readable(db.data_path, &old_data);
-  std::unique_ptr<DatabaseWriter> out;
-  if (status.is_ok()) status = DatabaseWriter::open(env, save_work_data(db.layout), save_work_index(db.layout), &out);
+  const Status status = db.env->open_readable(db.data_path, &old_data);
   if (!status.is_ok()) return status;
   LineReader in(old_data.get());
-  status = copy_records(in, *out, n, mode, lists);
-  if (status.is_ok()) return out->finish();
-  out->abandon();
-  return status;
+  return write_work_files(db, [&](DatabaseWriter& out) { return copy_records(in, out, n, mode, lists); });
 }
 
 Status ensure_data_file(Env& env, const std::filesystem::path& data_path) {
@@ -59,6 +53,16 @@ Status ensure_data_file(Env& env, const std::filesystem::path& data_path) {
 }
 
 }  // namespace
+
+Status write_work_files(const Database& db, const std::function<Status(DatabaseWriter&)>& write) {
+  std::unique_ptr<DatabaseWriter> out;
+  Status status = DatabaseWriter::open(*db.env, save_work_data(db.layout), save_work_index(db.layout), &out);
+  if (!status.is_ok()) return status;
+  status = write(*out);
+  if (status.is_ok()) return out->finish();
+  out->abandon();
+  return status;
+}
 
 std::filesystem::path save_work_data(const Layout& layout) { return layout.work_file("temp.tmp"); }
 std::filesystem::path save_work_index(const Layout& layout) { return layout.work_file("temp.idx"); }

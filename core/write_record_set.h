@@ -7,9 +7,11 @@
 // The new pair then replaces the old one (core/replace_files.h), the
 // previous data file surviving as commdb.old, and the index is reloaded.
 #include <cstdint>
+#include <functional>
 
 #include "core/database.h"
 #include "core/database_lock.h"
+#include "core/database_writer.h"
 
 namespace zenfaro {
 
@@ -27,6 +29,11 @@ Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Reco
 // replacement that was cut short (reloading `db` then), removes the work
 // files a killed run left, and refuses a read-only database file.
 Status begin_change(Database& db);
+
+// Writes the save's work files temp.tmp and temp.idx through `write` and
+// makes them durable; on failure they are closed, and the caller removes
+// them (remove_leftover_work_files). The caller holds the lock.
+Status write_work_files(const Database& db, const std::function<Status(DatabaseWriter&)>& write);
 
 // The work files of a save, in the working folder.
 std::filesystem::path save_work_data(const Layout& layout);   // "temp.tmp"

@@ -254,6 +254,30 @@ TEST_F(Cli, ExportOfChosenRecordsKeepsTheirOrderAndRefusesWhatIsNotThere) {
   EXPECT_FALSE(is_file(folder_ / "more.CMX"));
 }
 
+TEST_F(Cli, RestoreSaysWhatItWillDoAsksAndGoesBackAndForth) {
+  EXPECT_EQ(cli({"restore", "--yes"}).err,
+            "zenfaro-cli: There is no commdb.old in \"" + folder_.path().u8string() +
+                "\" to put back: the first save or deletion of a record makes it. Nothing was changed.\n");
+  cli({"add", "1", "triggers", "goal"});
+  cli({"add", "2", "triggers", "shot"});  // commdb.old: the database of one record
+  const std::string two = data();
+  const std::string says =
+      "The database holds 2 records now; commdb.old, the data file as it was before the last "
+      "save or deletion of a record, holds 1.\nRestoring makes commdb.old the database again, "
+      "with its index rebuilt, and keeps the current data file as commdb.old, so that a second "
+      "restore goes forward again.\n";
+  CliRun run = cli({"restore"}, "n\n");
+  EXPECT_EQ(std::make_tuple(run.status, run.out, data()), std::make_tuple(1, says + "Restore commdb.old? [y/N] ", two));
+  run = cli({"restore", "--yes"});
+  EXPECT_EQ(std::make_pair(run.status, run.out),
+            std::make_pair(0, says + "Restored commdb.old: the database now holds 1 records, and the data file it "
+                                     "replaced is commdb.old now.\n"));
+  EXPECT_EQ(cli({"check"}).out, "commdb.dat and commdb.idx match: 1 records.\n");
+  run = cli({"restore"}, "y\n");  // and forward again
+  EXPECT_EQ(std::make_pair(run.status, data()), std::make_pair(0, two));
+  EXPECT_EQ(cli({"restore", "--yes", "extra"}).status, 2);
+}
+
 TEST_F(Cli, FindListsMatchesInOrderAtTheirShownPositions) {
   const std::string first = count(3) + line("zeta Goal") + line("mid") + line("alpha goal") +  // shown sorted
                             count(1) + line("own goal") + count(3) + line("GOAL!") + line("no") + line("goalless");
