@@ -13,6 +13,11 @@
 //           search, case ignored), over the database in DIR
 //   check   the whole check (the index and every kind of finding) of the
 //           database in DIR; prints how many findings it made
+//   restore commdb.old (a copy of commdb.dat, made before the clock starts)
+//           put back as the database in DIR, as `zenfaro-cli restore` does
+//   preview the item box's preview of a 100-byte text that expands into
+//           10000 entries (the most the preview makes rather than counts),
+//           with the record on screen being record 1 of DIR
 #include <atomic>
 #include <chrono>
 #include <iostream>
@@ -22,8 +27,11 @@
 
 #include "bench/counting_env.h"
 #include "core/database.h"
+#include "core/restore_backup.h"
 #include "core/write_record_set.h"
 #include "editor/check_records.h"
+#include "editor/editor_model.h"
+#include "editor/expansion_preview.h"
 #include "editor/find.h"
 #include "exchange/export_commentary.h"
 #include "exchange/import_commentary.h"
@@ -110,6 +118,24 @@ bool run(const std::string& operation, Database& db, const std::filesystem::path
     if (!error.is_ok()) std::cerr << error.message() << "\n";
     std::cout << "findings=" << findings << "\n";
     ok = error.is_ok() && check.records_walked == db.record_count;
+  } else if (operation == "restore") {
+    RestorePlan plan;
+    Status status = plan_restore(db, &plan);
+    if (status.is_ok()) status = restore_backup(db, plan);
+    if (!status.is_ok()) std::cerr << status.message() << "\n";
+    ok = status.is_ok();
+  } else if (operation == "preview") {
+    AnswerYes prompt;
+    EditorModel model(*db.env, db.layout, prompt);
+    model.open();
+    // 2^4 * 5^4 = 10000 entries of 100 bytes: the most the preview makes.
+    std::string text(36, 'x');
+    for (int i = 0; i < 4; ++i) text += "(a,b)(a,b,c,d,e)";
+    const Clock::time_point shown = Clock::now();
+    const ExpansionPreview preview = preview_expansion(model, text);
+    *seconds = std::chrono::duration<double>(Clock::now() - shown).count();
+    std::cout << "entries=" << preview.count << " first=" << preview.first.size() << "\n";
+    return preview.count == 10000 && preview.first.size() == 5;
   } else {
     std::cerr << "unknown operation " << operation << "\n";
     return false;
@@ -122,10 +148,14 @@ bool run(const std::string& operation, Database& db, const std::filesystem::path
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::cerr << "usage: zenfaro-bench read|save|export|import|find|check DIR\n";
+    std::cerr << "usage: zenfaro-bench read|save|export|import|find|check|restore|preview DIR\n";
     return 2;
   }
   const std::filesystem::path dir = std::filesystem::absolute(std::filesystem::u8path(argv[2]));
+  if (std::string(argv[1]) == "restore") {
+    std::filesystem::copy_file(dir / "commdb.dat", dir / "commdb.old",
+                               std::filesystem::copy_options::overwrite_existing);
+  }
   bench::CountingEnv env;
   Database db;
   open_database(env, Layout{dir, false}, &db).ignore_error();

@@ -123,12 +123,21 @@ std::size_t count_expansion(std::string_view entry, std::size_t limit) {
 // followed by the entries appended since, r being the removals so far (each
 // removal moves the next entry into the place looked at, and so past it).
 std::vector<Entry> expand_entry(std::string_view entry, std::size_t limit) {
-  if (count_expansion(entry, limit) > limit) return {};
-  std::vector<Entry> list{Entry(entry)};
+  const std::size_t count = count_expansion(entry, limit);
+  if (count > limit) return {};
+  // A pass holds the list and what it appends, no more than twice the
+  // entries at the end; memory taken once (fresh pages cost).
+  std::vector<Entry> list;
+  std::vector<Entry> kept;
+  std::vector<bool> removed;
+  list.reserve(2 * count + 1);
+  kept.reserve(2 * count + 1);
+  removed.reserve(2 * count + 1);
+  list.emplace_back(entry);
   for (bool changed = true; changed;) {
     changed = false;
     const std::size_t n = list.size();
-    std::vector<bool> removed(n, false);
+    removed.assign(n, false);
     for (std::size_t i = 0, r = 0; i < n; ++i) {
       const std::size_t at = i + r;
       std::size_t open = 0;
@@ -141,8 +150,7 @@ std::vector<Entry> expand_entry(std::string_view entry, std::size_t limit) {
       ++r;
       for (std::string& alternative : alternatives) list.push_back(std::move(alternative));
     }
-    std::vector<Entry> kept;
-    kept.reserve(list.size());
+    kept.clear();
     for (std::size_t at = 0; at < list.size(); ++at) {
       if (!removed[at]) kept.push_back(std::move(list[at]));
     }

@@ -22,7 +22,7 @@ struct ExpansionPreview {
   // than a list can hold.
   std::size_t count = 0;
   // The first of them, in the order "Add To Commentary" appends them. Left
-  // empty when making them all would take more than a few megabytes.
+  // empty when making them all would take more than a megabyte.
   std::vector<Entry> first;
   // For each list (by ListKind), whether its "Add To" takes the text: the
   // list, its own groups expanded too, stays within its capacity.
