@@ -49,15 +49,16 @@ std::string quoted_entry(std::string_view entry) {
 class ListsHash {
  public:
   void feed(std::string_view bytes) {
-    for (const char byte : bytes) hash_ = (hash_ ^ static_cast<unsigned char>(byte)) * 0x100000001b3ull;
+    for (const char byte : bytes) mix(static_cast<unsigned char>(byte));
   }
   void feed_entry(std::string_view entry) {
-    feed(number(static_cast<std::int64_t>(entry.size())) + ":");
+    for (std::uint64_t size = entry.size(), i = 0; i < 8; ++i, size >>= 8) mix(size & 0xFF);
     feed(entry);
   }
   std::uint64_t value() const { return hash_; }
 
  private:
+  void mix(std::uint64_t byte) { hash_ = (hash_ ^ byte) * 0x100000001b3ull; }
   std::uint64_t hash_ = 0xcbf29ce484222325ull;
 };
 

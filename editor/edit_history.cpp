@@ -20,28 +20,23 @@ void EditHistory::add(HistoryStep step) {
   done_.push_back(std::move(step));
 }
 
-const HistoryStep* EditHistory::undo(std::vector<WorkingList>& lists) {
-  if (done_.empty()) return nullptr;
-  undone_.push_back(std::move(done_.back()));
-  done_.pop_back();
-  const HistoryStep& step = undone_.back();
-  WorkingList& list = lists.at(static_cast<std::size_t>(step.list));
-  if (step.whole_lists) {
-    list.restore(step.before);
-  } else {
-    list.undo(step.edits);
-  }
-  return &step;
-}
+const HistoryStep* EditHistory::undo(std::vector<WorkingList>& lists) { return move_step(done_, undone_, lists, true); }
 
 const HistoryStep* EditHistory::redo(std::vector<WorkingList>& lists) {
-  if (undone_.empty()) return nullptr;
-  done_.push_back(std::move(undone_.back()));
-  undone_.pop_back();
-  const HistoryStep& step = done_.back();
+  return move_step(undone_, done_, lists, false);
+}
+
+const HistoryStep* EditHistory::move_step(std::vector<HistoryStep>& from, std::vector<HistoryStep>& to,
+                                          std::vector<WorkingList>& lists, bool back) {
+  if (from.empty()) return nullptr;
+  to.push_back(std::move(from.back()));
+  from.pop_back();
+  const HistoryStep& step = to.back();
   WorkingList& list = lists.at(static_cast<std::size_t>(step.list));
   if (step.whole_lists) {
-    list.restore(step.after);
+    list.restore(back ? step.before : step.after);
+  } else if (back) {
+    list.undo(step.edits);
   } else {
     list.redo(step.edits);
   }

@@ -43,6 +43,11 @@ class EditHistory {
   void clear();
 
  private:
+  // Moves the newest step of `from` to `to`, taking it back on `lists` or
+  // making it again.
+  static const HistoryStep* move_step(std::vector<HistoryStep>& from, std::vector<HistoryStep>& to,
+                                      std::vector<WorkingList>& lists, bool back);
+
   std::vector<HistoryStep> done_;
   std::vector<HistoryStep> undone_;
 };
