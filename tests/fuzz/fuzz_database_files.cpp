@@ -1,7 +1,9 @@
 // Any bytes as commdb.dat and commdb.idx: loading the index, reading every record, searching them and checking
-// the pair must neither crash nor hang nor run out of memory, and the search must find in each record exactly
-// the entries that read_record gives. The input is the index length (2 bytes), the index, then the data.
+// the pair must neither crash nor hang nor run out of memory, the search must find in each record exactly the
+// entries that read_record gives, and the whole check must name records ascending, with the index finding that
+// the index check alone makes. The input is the index length (2 bytes), the index, then the data.
 #include "core/check_database.h"
+#include "editor/check_records.h"
 #include "editor/find.h"
 #include "editor/working_list.h"
 #include "tests/support/database_folder.h"
@@ -43,6 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (matching != 0) __builtin_trap();
   }
   if (hit != hits.end()) __builtin_trap();
-  check_database(db);
+  std::int64_t last = 1;
+  const DatabaseCheck check = check_records(db, {}, [&last](const Finding& finding) {
+    if (finding.record < last) __builtin_trap();
+    last = finding.record;
+  });
+  if (check.findings.size() != check_database(db).findings.size()) __builtin_trap();
   return 0;
 }
