@@ -204,6 +204,8 @@ TEST_F(Cli, CheckPrintsOneFindingALineAndKeepsTheOutputOfBefore) {
             "index\t2\t-\t-\trecord 2 starts at byte 34 of the data file, but the index ends after 1 "
             "records\n" +
                 empty);
+  const CliRun lint = cli({"check", "--kind", "empty-record"});  // the index not asked about: not told
+  EXPECT_EQ(std::make_tuple(lint.status, lint.out, lint.err), std::make_tuple(1, empty, std::string()));
 }
 
 TEST(RecordList, NumbersAndUpwardRangesEachRecordOnce) {
