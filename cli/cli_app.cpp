@@ -58,16 +58,21 @@ std::string help_footer(CLI::App& app) {
          "\n"
          "N is a record number (1 or more) and POS a position in a list (from 0), both in decimal digits. LIST is\n"
          "triggers, exclusions or lines. FILE is an exchange file (.CMX), taken relative to DIR. TEXT is UTF-8.\n"
+         "RECORDS names records and ranges of them, each once, such as 3,7-9,12. KIND is a kind of finding:\n"
+         "index, damaged, same-identity, duplicate-entry, empty-record or blanks.\n"
          "\n"
          "Exit status:\n"
          "  0  done\n"
-         "  1  refused or failed, with a message on standard error (find: nothing matched)\n"
+         "  1  refused or failed, with a message on standard error (find: nothing matched; check: something\n"
+         "     was found, one finding a line on standard output)\n"
          "  2  usage error\n"
          "\n"
          "Examples:\n"
          "  $ zenfaro-cli -C ~/games/pelmar show 12             # record 12 of the game's plug-in\n"
          "  $ zenfaro-cli add 12 lines \"What a (strike,shot)!\"  # two commentary lines, saved\n"
-         "  $ zenfaro-cli import new.CMX --yes                  # import without asking\n";
+         "  $ zenfaro-cli import new.CMX --yes                  # import without asking\n"
+         "  $ zenfaro-cli export pack.CMX --records 3,7-9       # four records to share\n"
+         "  $ zenfaro-cli check --kind index                    # does the index match the data file?\n";
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-// zenfaro-cli export FILE [--force] [--records LIST]: "E&xport Commentary"
-// to FILE. An existing FILE is replaced only with --force, which answers the
-// dialog's overwrite question. With --records only the records of LIST
-// ("3,7-9,12", see cli/record_list.h), in that order; a malformed LIST is a
-// usage error, a number beyond the records is refused. Prints the closing
-// message.
+// zenfaro-cli export FILE [--force] [--records RECORDS]: "E&xport
+// Commentary" to FILE. An existing FILE is replaced only with --force, which
+// answers the dialog's overwrite question. With --records only the records
+// of RECORDS ("3,7-9,12", see cli/record_list.h), in that order; a malformed
+// RECORDS is a usage error, a number beyond the records is refused. Prints
+// the closing message.
 #include <iostream>
 
 #include "cli/cli_common.h"
@@ -16,7 +16,7 @@ namespace {
 struct Arguments {
   std::string file;
   bool force = false;
-  std::string records;  // LIST, when given
+  std::string records;  // RECORDS, when given
 };
 
 int run_export(const Options& options, const Arguments& args) {
@@ -45,13 +45,13 @@ void add_export_command(CLI::App& app, Options& options) {
   command->add_option("FILE", args->file, "the exchange file, relative to the working folder")->required();
   command->add_flag("--force", args->force, "replace FILE when it exists");
   command->add_option("--records", args->records, "export only these records, in this order (such as 3,7-9,12)")
-      ->option_text("LIST")
+      ->option_text("RECORDS")
       ->check(CLI::Validator(
           [](std::string& text) {
             std::string problem;
             return parse_record_list(text, &problem) ? std::string() : problem;
           },
-          "", "LIST"));
+          "", "RECORDS"));
   command->callback([&options, args] { options.exit_status = run_export(options, *args); });
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The record list of `export --records LIST`: record numbers and ranges,
+// The record list of `export --records RECORDS`: record numbers and ranges,
 // separated by commas, such as "3,7-9,12". Numbers are decimal digits only
 // (leading zeros allowed: "010" is 10), from 1; a range runs upwards; no
 // record may be named twice, so that an import of the file never meets one

@@ -334,11 +334,13 @@ TEST(CliHelp, GivesEverySubcommandWithItsArgumentsTheListNamesExitStatusesAndExa
   const CliRun run = run_cli({"--help"});
   EXPECT_EQ(run.status, 0);
   const std::string listed = run.out.substr(run.out.find("Subcommands, with their arguments"));
-  for (const char* synopsis : {"info", "list", "show N [--raw]", "add N LIST TEXT", "modify N LIST POS TEXT",
-                               "remove N LIST POS...", "delete N", "export FILE [--force]", "import FILE [--yes]",
-                               "check", "find TEXT [--list LIST] [--match-case]\n"})
-    EXPECT_NE(listed.find("\n  " + std::string(synopsis) + (synopsis[0] == 'f' ? "" : " ")), std::string::npos)
-        << synopsis;
+  for (const char* synopsis :
+       {"info", "list", "show N [--raw]", "add N LIST TEXT", "modify N LIST POS TEXT", "remove N LIST POS...",
+        "delete N", "export FILE [--force] [--records RECORDS]\n", "import FILE [--yes]", "check [--kind KIND]",
+        "restore [--yes]", "find TEXT [--list LIST] [--match-case]\n"}) {
+    const std::string line(synopsis);  // a long one has its description on the next line
+    EXPECT_NE(listed.find("\n  " + line + (line.back() == '\n' ? "" : " ")), std::string::npos) << synopsis;
+  }
   for (const char* part : {"LIST is\ntriggers, exclusions or lines.", "Exit status:\n  0  done\n  1  refused or failed",
                            "  2  usage error\n", "Examples:\n  $ zenfaro-cli -C ~/games/pelmar show 12 "})
     EXPECT_NE(run.out.find(part), std::string::npos) << part;
