@@ -42,6 +42,15 @@ Status open_database(Env& env, const Layout& layout, Database* db) {
     if (locked.is_ok()) status = finish_interrupted_replacement(env, layout);
   }
   load_index(*db, layout.index_file(), layout.data_file());
+  // A FIFO, a device or a folder in the place of a database file is named,
+  // not taken for a missing file.
+  for (const std::filesystem::path& file : {layout.data_file(), layout.index_file()}) {
+    const FileInfo info = env.file_info(file);
+    if (status.is_ok() && info.kind != FileKind::none && !info.exists) {
+      status = Status::refused("The database file " + quoted(file) + " is " + kind_name(info.kind) +
+                               ", not a regular file, so the database cannot be read. Move it away, then try again.");
+    }
+  }
   return status;
 }
 

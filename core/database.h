@@ -50,8 +50,9 @@ std::int32_t load_index(Database& db, const std::filesystem::path& index_path, c
 
 // Opens the database of `layout`: finishes a replacement of the database
 // files that was interrupted (see core/replace_files.h), then loads the
-// index. An error means the interrupted replacement could not be finished;
-// the database is loaded as it stands all the same.
+// index. An error means the interrupted replacement could not be finished,
+// or a database file is something other than a regular file (a FIFO, a
+// folder); the database is loaded as it stands all the same.
 Status open_database(Env& env, const Layout& layout, Database* db);
 
 // True when commdb.dat or commdb.idx is no longer the file, or no longer in

@@ -4,8 +4,9 @@
 // the work file "temp.tmp", with the given lists in place of record n (save),
 // appended after the last record (save under a number above N), or left out
 // (delete); the new index "temp.idx" is built from the offsets of the copy.
-// The new pair then replaces the old one (core/replace_files.h), the
-// previous data file surviving as commdb.old, and the index is reloaded.
+// The new pair then replaces the old one (core/replace_files.h,
+// save_replacement), the previous data file surviving as commdb.old, and
+// the index is reloaded.
 #include <cstdint>
 
 #include "core/database.h"
@@ -27,9 +28,5 @@ Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Reco
 // replacement that was cut short (reloading `db` then), removes the work
 // files a killed run left, and refuses a read-only database file.
 Status begin_change(Database& db);
-
-// The work files of a save, in the working folder.
-std::filesystem::path save_work_data(const Layout& layout);   // "temp.tmp"
-std::filesystem::path save_work_index(const Layout& layout);  // "temp.idx"
 
 }  // namespace zenfaro

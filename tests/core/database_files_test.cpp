@@ -1,6 +1,11 @@
 // The database files: reading rules, numbers, the index, records by number, Windows-1252 text, saves byte for byte.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#ifdef __linux__
+#include <sys/resource.h>
+#endif
+
 #include "core/check_database.h"
 #include "core/cp1252.h"
 #include "core/database_lock.h"
@@ -334,14 +339,24 @@ TEST(Saving, ARecordBeyondTheCapacityIsRefusedAndNothingChanges) {
 }
 
 #ifdef __linux__
-// The real file system's failures reach the caller with the system's reason (a full disk, a write after close).
+// The real file system's failures reach the caller with the system's reason (a file grown past what the process may
+// write, as a full disk refuses it; a write after close).
 TEST(Saving, TheRealFileSystemTellsWhatFailed) {
-  std::unique_ptr<WritableFile> full;
-  ASSERT_TRUE(default_env().open_writable("/dev/full", OpenMode::truncate, &full).is_ok());
-  EXPECT_EQ(full->append("x").reason(), "No space left on device");
-  EXPECT_TRUE(!full->sync().is_ok() && full->close().is_ok() && full->close().is_ok());  // a second close is harmless
-  EXPECT_NE(full->append("x").message().find("already closed"), std::string::npos);
   TempFolder folder;
+  std::unique_ptr<WritableFile> full;
+  ASSERT_TRUE(default_env().open_writable(folder / "full", OpenMode::create_new, &full).is_ok());
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit tiny = before;
+  tiny.rlim_cur = 1;
+  std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &tiny);
+  const Status too_large = full->append("xy");
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(too_large.reason(), "File too large");
+  EXPECT_TRUE(full->sync().is_ok() && full->close().is_ok() && full->close().is_ok());  // a second close is harmless
+  EXPECT_NE(full->append("x").message().find("already closed"), std::string::npos);
   ASSERT_TRUE(write_string_to_file(default_env(), folder / "one", "xyz").is_ok());
   ASSERT_TRUE(default_env().truncate_file(folder / "one", 1).is_ok());
   EXPECT_EQ(read_bytes(folder / "one"), "x");
