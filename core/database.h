@@ -84,7 +84,10 @@ std::uint64_t record_start(const Database& db, std::int32_t n, std::uint64_t dat
 
 // Reads the stored records `first` to `last` in order, through one reader
 // of the data file: `visit(n, in)` finds `in` at the start of record n and
-// returns false to stop. Returns the first read error, or ok.
+// returns false to stop. Returns the first read error, or ok. A walk reads
+// each byte at most once: an index whose record starts repeat, go back, or
+// fall inside the record before is damaged, and the walk stops there,
+// refused with a message that names the record and its start.
 Status walk_records(const Database& db, std::int32_t first, std::int32_t last,
                     const std::function<bool(std::int32_t, LineReader&)>& visit);
 

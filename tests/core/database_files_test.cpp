@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #ifdef __linux__
 #include <sys/resource.h>
+#endif
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include "core/check_database.h"
@@ -11,6 +16,7 @@
 #include "core/database_lock.h"
 #include "core/line_reader.h"
 #include "core/number_text.h"
+#include "core/record_codec.h"
 #include "core/write_record_set.h"
 #include "tests/support/database_folder.h"
 
@@ -178,6 +184,43 @@ TEST(Reading, TheCheckNamesTheFirstMismatch) {
     const std::string mismatch = check.findings.empty() ? "" : check.findings.front().text;
     EXPECT_EQ(std::make_tuple(check.findings.size(), mismatch, check.records_walked),
               std::make_tuple(std::size_t{row.mismatch.empty() ? 0u : 1u}, row.mismatch, std::int64_t{2}));
+  }
+}
+
+// A walk reads each byte once: a record that starts before the end of the records read before it (a start that
+// repeats, goes back, or falls inside the record before) is damage, and the walk stops there naming it. A start
+// outside the data file reads as an empty record and reads nothing.
+TEST(Reading, AWalkReadsEachByteOnceAndStopsAtARecordThatOverlaps) {
+  const std::string data = stored({kGoal, kGoal, kGoal});  // records at bytes 0, 42 and 84
+  const struct {
+    std::string index, visited, damage;
+  } rows[] = {
+      {index_bytes({0, 42, 84}), "123", ""},
+      {index_bytes({0, 50, 84}), "123", ""},  // a gap is no overlap
+      {index_bytes({0, 1000, 84}), "123", ""},
+      {index_bytes({-1, 0, 42}), "123", ""},
+      {index_bytes({0, 0, 84}), "1",
+       "record 2 starts at byte 0 of the data file, before the end of record 1 (byte 42)"},
+      {index_bytes({0, 84, 42}), "12",
+       "record 3 starts at byte 42 of the data file, before the end of record 2 (byte 126)"},
+      {index_bytes({0, 41, 84}), "1",
+       "record 2 starts at byte 41 of the data file, before the end of record 1 (byte 42)"},
+      {index_bytes({0, 1000, 5}), "12",
+       "record 3 starts at byte 5 of the data file, before the end of record 1 (byte 42)"},
+  };
+  DatabaseFolder folder;
+  for (const auto& row : rows) {
+    folder.store_files(data, row.index);
+    std::string visited;
+    const Status status = walk_records(folder.db, 1, 3, [&visited](std::int32_t n, LineReader& in) {
+      visited += std::to_string(n);
+      skip_record(in);
+      return true;
+    });
+    EXPECT_EQ(std::make_pair(visited, status.message().find(row.damage) != std::string::npos),
+              std::make_pair(row.visited, true))
+        << status.message();
+    EXPECT_EQ(status.is_ok(), row.damage.empty());
   }
 }
 
@@ -442,6 +485,44 @@ TEST(Lock, ReadersShareTheLockAndAWriterHoldsItAlone) {
               std::make_pair(row.granted ? Status::Code::ok : Status::Code::busy, row.granted));
   }
 }
+
+#ifndef _WIN32
+// Runs `body` in a child process as a user who may only read the lock file (root's child becomes nobody); returns
+// its exit status.
+int as_reader(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+// A lock file that the user may only read is locked all the same, shared or exclusively, and still excludes.
+TEST(Lock, ALockFileTheUserMayOnlyReadIsLockedAllTheSame) {
+  DatabaseFolder folder;
+  {
+    DatabaseLock made;
+    ASSERT_TRUE(lock_database(default_env(), folder.layout(), &made).is_ok());
+  }
+  fs::permissions(lock_file(folder.layout()), fs::perms(0444));
+  const auto lock_as_reader = [&folder](LockKind kind) {
+    return as_reader([&folder, kind] {
+      DatabaseLock lock;
+      const Status status = lock_database(default_env(), folder.layout(), &lock, {}, kind);
+      return status.is_ok() && lock.held() ? 0 : status.code() == Status::Code::busy ? 1 : 2;
+    });
+  };
+  EXPECT_EQ(lock_as_reader(LockKind::exclusive), 0);
+  EXPECT_EQ(lock_as_reader(LockKind::shared), 0);
+  DatabaseLock held;
+  ASSERT_TRUE(lock_database(default_env(), folder.layout(), &held, {}, LockKind::shared).is_ok());
+  EXPECT_EQ(lock_as_reader(LockKind::exclusive), 1);
+  EXPECT_EQ(lock_as_reader(LockKind::shared), 0);
+}
+#endif
 
 }  // namespace
 }  // namespace zenfaro
