@@ -33,7 +33,7 @@ fs::path beside(const fs::path& target, const char* suffix) {
 // Copies `from` into a new file `to`, a leftover of that name removed first.
 Status copy_anew(Env& env, const fs::path& from, const fs::path& to) {
   const Status status = remove_leftover(env, to);
-  return status.is_ok() ? env.copy_file(from, to) : status;
+  return status.is_ok() ? copy_file(env, from, to) : status;
 }
 
 // "FILE could not be written (REASON)": why a copy from `from` to `to`

@@ -36,7 +36,7 @@ Status open_database(Env& env, const Layout& layout, Database* db) {
   // A journal is there only while another program replaces the files, or
   // after a replacement was cut short. In the first case that program holds
   // the lock and finishes it; in the second this opening finishes it.
-  if (env.file_info(journal_file(layout)).exists) {
+  if (env.file_info(journal_file(layout)).present()) {
     DatabaseLock lock;
     const Status locked = lock_database(env, layout, &lock, kQuickLockWait);
     if (locked.is_ok()) status = finish_interrupted_replacement(env, layout);

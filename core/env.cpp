@@ -163,28 +163,7 @@ class RealEnv final : public Env {
     const int error = platform::hard_link(from, to);
     if (error == 0) return Status::ok();
     if (!platform::is_link_unsupported(error)) return failure("make a second name for", from, error);
-    return copy_file(from, to);  // new, as a link would be
-  }
-
-  Status copy_file(const fs::path& from, const fs::path& to) override {
-    std::unique_ptr<ReadableFile> source;
-    Status status = open_readable(from, &source);
-    std::unique_ptr<WritableFile> target;
-    if (status.is_ok()) status = open_writable(to, OpenMode::create_new, &target);
-    std::vector<char> buffer(1 << 20);
-    for (std::uint64_t offset = 0; status.is_ok();) {
-      std::size_t got = 0;
-      status = source->read_at(offset, buffer.data(), buffer.size(), &got);
-      if (!status.is_ok() || got == 0) break;
-      status = target->append(std::string_view(buffer.data(), got));
-      offset += got;
-    }
-    if (status.is_ok()) status = target->sync();
-    if (target) {
-      const Status closed = target->close();
-      if (status.is_ok()) status = closed;
-    }
-    return status;
+    return zenfaro::copy_file(*this, from, to);  // new, as a link would be
   }
 
   FileInfo file_info(const fs::path& path) override {
@@ -283,6 +262,27 @@ Status remove_leftover(Env& env, const fs::path& path) {
 Status create_file_anew(Env& env, const fs::path& path, std::unique_ptr<WritableFile>* file) {
   const Status status = remove_leftover(env, path);
   return status.is_ok() ? env.open_writable(path, OpenMode::create_new, file) : status;
+}
+
+Status copy_file(Env& env, const fs::path& from, const fs::path& to) {
+  std::unique_ptr<ReadableFile> source;
+  Status status = env.open_readable(from, &source);
+  std::unique_ptr<WritableFile> target;
+  if (status.is_ok()) status = env.open_writable(to, OpenMode::create_new, &target);
+  std::vector<char> buffer(1 << 20);
+  for (std::uint64_t offset = 0; status.is_ok();) {
+    std::size_t got = 0;
+    status = source->read_at(offset, buffer.data(), buffer.size(), &got);
+    if (!status.is_ok() || got == 0) break;
+    status = target->append(std::string_view(buffer.data(), got));
+    offset += got;
+  }
+  if (status.is_ok()) status = target->sync();
+  if (target) {
+    const Status closed = target->close();
+    if (status.is_ok()) status = closed;
+  }
+  return status;
 }
 
 Status write_string_to_file(Env& env, const fs::path& path, std::string_view contents) {

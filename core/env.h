@@ -107,9 +107,6 @@ class Env {
   // Makes `to` (which must not exist) a second name of the file `from`, or,
   // where the file system has no such links, a durable copy of it.
   virtual Status link_file(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
-  // Copies `from` into a new file `to` (which must not exist) and makes the
-  // copy durable.
-  virtual Status copy_file(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
   // What the file system says about `path`; a missing file, or one that
   // cannot be looked at, is FileKind::none.
   virtual FileInfo file_info(const std::filesystem::path& path) = 0;
@@ -156,9 +153,6 @@ class EnvWrapper : public Env {
   Status link_file(const std::filesystem::path& from, const std::filesystem::path& to) override {
     return target_.link_file(from, to);
   }
-  Status copy_file(const std::filesystem::path& from, const std::filesystem::path& to) override {
-    return target_.copy_file(from, to);
-  }
   FileInfo file_info(const std::filesystem::path& path) override { return target_.file_info(path); }
   std::filesystem::path link_target(const std::filesystem::path& path) override { return target_.link_target(path); }
   Status set_permissions(const std::filesystem::path& path, std::uint32_t permissions) override {
@@ -199,6 +193,9 @@ Status remove_leftover(Env& env, const std::filesystem::path& path);
 // remove_leftover), then the file is created new, so nothing but a file
 // this program made is ever written.
 Status create_file_anew(Env& env, const std::filesystem::path& path, std::unique_ptr<WritableFile>* file);
+// Copies `from` into a new file `to` (which must not exist) and makes the
+// copy durable.
+Status copy_file(Env& env, const std::filesystem::path& from, const std::filesystem::path& to);
 // Writes `contents` to `path` (created anew), durably, checking each step.
 Status write_string_to_file(Env& env, const std::filesystem::path& path, std::string_view contents);
 // True when both paths name one existing file (hard links and other

@@ -58,7 +58,7 @@ Status write_new_files(Database& db, const Replacement& replacement, std::int32_
 
 Status begin_change(Database& db) {
   Env& env = *db.env;
-  if (env.file_info(journal_file(db.layout)).exists) {
+  if (env.file_info(journal_file(db.layout)).present()) {
     const Status status = finish_interrupted_replacement(env, db.layout);
     load_index(db, db.index_path, db.data_path);
     if (!status.is_ok()) return status;

@@ -41,10 +41,12 @@ const Change kChanges[] = {
      }},
 };
 
-// The operation that decides a change: the sync of the folder into which its journal was renamed.
-std::size_t decided_at(const std::vector<std::string>& operations) {
+// The operation that decides a change: the sync of the folder into which its journal was renamed, or the rename
+// itself where names reach the disk unsynced.
+std::size_t decided_at(const std::vector<std::string>& operations, bool names_kept = false) {
   const auto renamed = std::find(operations.begin(), operations.end(), "rename zenfaro.jrn.tmp -> zenfaro.jrn");
   EXPECT_NE(renamed, operations.end());
+  if (names_kept) return static_cast<std::size_t>(renamed - operations.begin());
   return static_cast<std::size_t>(
       std::find_if(renamed, operations.end(),
                    [](const std::string& operation) { return operation.rfind("syncdir ", 0) == 0; }) -
@@ -84,9 +86,9 @@ class Failures : public ::testing::TestWithParam<std::tuple<int, bool>> {
     }
     const Outcome outcome = folder_.outcome(after);
     EXPECT_NE(outcome, Outcome::broken);
-    if (killed) return outcome;
     const bool logged = read_bytes(folder_.work("zenfaro.log")).find(stored({kFirst, kSecond})) != std::string::npos;
     EXPECT_TRUE(outcome == Outcome::old_database || std::string(change().name) != "import" || logged);  // its only copy
+    if (killed) return outcome;
     const bool told_later = status.message().find("the next time") != std::string::npos;
     EXPECT_TRUE(outcome == Outcome::old_database ? !status.is_ok() : status.is_ok() || told_later) << status.message();
     return outcome;
@@ -148,15 +150,22 @@ TEST_P(Failures, EachFailingReadLeavesTheOldDatabaseAndSaysSo) {
   }
 }
 
-// Killed before any operation, or just after the change returned, with all that was not made durable lost (or all
-// but the removals): once its journal is in place, the change is made; before, nothing of it is.
+const Crash kCrashes[] = {Crash::drop_all, Crash::keep_removals, Crash::keep_names};
+std::string crash_name(Crash mode) {
+  return mode == Crash::drop_all        ? "losing all, "
+         : mode == Crash::keep_removals ? "keeping removals, "
+                                        : "keeping names, ";
+}
+
+// Killed before any operation, or just after the change returned, with all that was not made durable lost (all of
+// it, all but the removals, or only the unsynced bytes): once its journal is in place, the change is made; before,
+// nothing of it is.
 TEST_P(Failures, AKillAnywhereLeavesTheDatabaseThatTheJournalDecided) {
   const std::vector<std::string> operations = clean_run();
-  const std::size_t decided = decided_at(operations);
-  for (const Crash mode : {Crash::drop_all, Crash::keep_removals}) {
+  for (const Crash mode : kCrashes) {
+    const std::size_t decided = decided_at(operations, mode == Crash::keep_names);
     for (std::size_t i = 0; i <= operations.size(); ++i) {
-      SCOPED_TRACE(std::string(mode == Crash::drop_all ? "losing all, " : "keeping removals, ") +
-                   "killed before: " + (i < operations.size() ? operations[i] : "the end"));
+      SCOPED_TRACE(crash_name(mode) + "killed before: " + (i < operations.size() ? operations[i] : "the end"));
       const bool at_end = i == operations.size();
       const Status status = run(
           [&](FaultyEnv& env) {
@@ -169,22 +178,28 @@ TEST_P(Failures, AKillAnywhereLeavesTheDatabaseThatTheJournalDecided) {
   }
 }
 
-// A failure, then a kill at any later moment (in the undo, in the clean-up, or just after the change returned).
+// A failure, then a kill at any later moment (in the undo, in the clean-up, or just after the change returned, then
+// in every crash mode).
 TEST_P(Failures, AKillAfterAFailureLeavesTheOldOrTheNewDatabase) {
   const std::vector<std::string> operations = clean_run();
   for (std::size_t i = 0; i < operations.size(); ++i) {
     run([&](FaultyEnv& env) { env.fail_at = static_cast<int>(i); }).ignore_error();
     const std::size_t length = folder_.env.log.size();
     for (std::size_t j = i + 1; j <= length; ++j) {
-      SCOPED_TRACE("failing: " + operations[i] + ", killed " + std::to_string(j - i) + " operations later");
       const bool at_end = j == length;
-      check(run(
-                [&](FaultyEnv& env) {
-                  env.fail_at = static_cast<int>(i);
-                  env.kill_at = at_end ? -1 : static_cast<int>(j);
-                },
-                at_end),
-            !at_end, at_end);
+      for (const Crash mode : kCrashes) {
+        if (!at_end && mode != Crash::drop_all) continue;
+        SCOPED_TRACE(crash_name(mode) + "failing: " + operations[i] + ", killed " + std::to_string(j - i) +
+                     " operations later");
+        check(run(
+                  [&](FaultyEnv& env) {
+                    env.fail_at = static_cast<int>(i);
+                    env.kill_at = at_end ? -1 : static_cast<int>(j);
+                    env.crash_mode = mode;
+                  },
+                  at_end),
+              !at_end, at_end);
+      }
     }
   }
 }
