@@ -42,12 +42,18 @@ std::string help_command_line(const Layout& layout);
 void install_kestrane(Env& env, const std::filesystem::path& root, Prompt& prompt);
 
 // Copies the host layout's commdb.dat and commdb.idx into the game's data
-// folder, both or neither: both copies are made beside the game's files and
-// renamed over them, back to back, only once both are whole; the game's
-// data file is kept aside meanwhile so that a failing second rename puts it
-// back. A failure is told through `prompt`, naming only the files the user
-// knows.
+// folder, both or neither, from one state of them: the plug-in's database
+// is locked (shared) while both are copied. The copies are made beside the
+// game's files and put in their place as a save replaces the database
+// (core/replace_files.h), under a journal in the game's data folder, so
+// that a transfer cut short is finished or undone at the next start. A
+// failure is told through `prompt`, naming only the files the user knows.
 void transfer_database(Env& env, const Layout& layout, Prompt& prompt);
+
+// At a start in the host layout: finishes or undoes a transfer into the
+// game that was cut short, then checks the game's pair (the index against
+// the data file) and warns when it does not match.
+void check_game_database(Env& env, const Layout& layout, Prompt& prompt);
 
 // The whole sequence, from the layout decision in `root` to the end. The
 // caller seeds the icon generator first. Returns the exit status, 0.

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
 
   if (!write_database(dir, stored)) return 1;
   std::unique_ptr<LineWriter> exchange;
-  if (!LineWriter::open(default_env(), dir / "incoming.CMX", OpenMode::truncate, &exchange).is_ok()) {
+  if (!LineWriter::create(default_env(), dir / "incoming.CMX", &exchange).is_ok()) {
     std::cerr << "cannot create " << dir / "incoming.CMX"
               << "\n";
     return 1;

@@ -36,12 +36,21 @@ Status open_database(Env& env, const Layout& layout, Database* db) {
   // A journal is there only while another program replaces the files, or
   // after a replacement was cut short. In the first case that program holds
   // the lock and finishes it; in the second this opening finishes it.
-  if (env.file_info(journal_file(layout)).exists) {
+  if (env.file_info(journal_file(layout)).present()) {
     DatabaseLock lock;
     const Status locked = lock_database(env, layout, &lock, kQuickLockWait);
     if (locked.is_ok()) status = finish_interrupted_replacement(env, layout);
   }
   load_index(*db, layout.index_file(), layout.data_file());
+  // A FIFO, a device or a folder in the place of a database file is named,
+  // not taken for a missing file.
+  for (const std::filesystem::path& file : {layout.data_file(), layout.index_file()}) {
+    const FileInfo info = env.file_info(file);
+    if (status.is_ok() && info.kind != FileKind::none && !info.exists) {
+      status = Status::refused("The database file " + quoted(file) + " is " + kind_name(info.kind) +
+                               ", not a regular file, so the database cannot be read. Move it away, then try again.");
+    }
+  }
   return status;
 }
 
@@ -63,6 +72,21 @@ std::uint64_t record_start(const Database& db, std::int32_t n, std::uint64_t dat
   return offset >= 0 ? static_cast<std::uint64_t>(offset) : data_size;
 }
 
+namespace {
+
+// Records overlap only in a damaged index; walking them would read the
+// same bytes again for every record (10000 records at one offset read the
+// first record 10000 times).
+Status overlapping_record(const Database& db, std::int32_t n, std::uint64_t start, std::int32_t before,
+                          std::uint64_t end) {
+  return Status::refused("The index " + quoted(db.index_path) + " is damaged: record " + std::to_string(n) +
+                         " starts at byte " + std::to_string(start) + " of the data file, before the end of record " +
+                         std::to_string(before) + " (byte " + std::to_string(end) +
+                         "). Saving any record rebuilds the index from the data file.");
+}
+
+}  // namespace
+
 Status walk_records(const Database& db, std::int32_t first, std::int32_t last,
                     const std::function<bool(std::int32_t, LineReader&)>& visit) {
   std::unique_ptr<ReadableFile> file;
@@ -70,9 +94,21 @@ Status walk_records(const Database& db, std::int32_t first, std::int32_t last,
   if (!status.is_ok()) return status;
   LineReader in(file.get());
   const std::uint64_t size = file ? file->size() : 0;
+  // Each record starts where the ones read before it ended, or later, so
+  // that a walk reads no byte twice. A record outside the file reads as
+  // empty and reads nothing.
+  std::uint64_t walked = 0;
+  std::int32_t last_read = 0;
   for (std::int32_t n = std::max(first, 1); n <= std::min(last, db.record_count) && in.status().is_ok(); ++n) {
-    in.seek(record_start(db, n, size));
+    const std::uint64_t start = record_start(db, n, size);
+    const bool inside = start < size;
+    if (inside && start < walked) return overlapping_record(db, n, start, last_read, walked);
+    in.seek(start);
     if (!visit(n, in)) break;
+    if (inside) {
+      walked = in.position();
+      last_read = n;
+    }
   }
   return in.status();
 }

@@ -50,8 +50,9 @@ std::int32_t load_index(Database& db, const std::filesystem::path& index_path, c
 
 // Opens the database of `layout`: finishes a replacement of the database
 // files that was interrupted (see core/replace_files.h), then loads the
-// index. An error means the interrupted replacement could not be finished;
-// the database is loaded as it stands all the same.
+// index. An error means the interrupted replacement could not be finished,
+// or a database file is something other than a regular file (a FIFO, a
+// folder); the database is loaded as it stands all the same.
 Status open_database(Env& env, const Layout& layout, Database* db);
 
 // True when commdb.dat or commdb.idx is no longer the file, or no longer in
@@ -83,7 +84,10 @@ std::uint64_t record_start(const Database& db, std::int32_t n, std::uint64_t dat
 
 // Reads the stored records `first` to `last` in order, through one reader
 // of the data file: `visit(n, in)` finds `in` at the start of record n and
-// returns false to stop. Returns the first read error, or ok.
+// returns false to stop. Returns the first read error, or ok. A walk reads
+// each byte at most once: an index whose record starts repeat, go back, or
+// fall inside the record before is damaged, and the walk stops there,
+// refused with a message that names the record and its start.
 Status walk_records(const Database& db, std::int32_t first, std::int32_t last,
                     const std::function<bool(std::int32_t, LineReader&)>& visit);
 

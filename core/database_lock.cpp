@@ -9,8 +9,12 @@ std::filesystem::path lock_file(const Layout& layout) { return layout.database_f
 Status lock_database(Env& env, const Layout& layout, DatabaseLock* lock, std::chrono::milliseconds wait,
                      LockKind kind) {
   const auto give_up = std::chrono::steady_clock::now() + wait;
+  // A lock file made here takes the data file's permission bits: in a folder
+  // a group shares, everyone who may change the database may lock it.
+  const FileInfo data = env.file_info(layout.data_file());
+  const std::uint32_t permissions = data.exists ? data.permissions : 0;
   for (;;) {
-    const Status status = env.try_lock(lock_file(layout), kind, &lock->lock_);
+    const Status status = env.try_lock(lock_file(layout), kind, permissions, &lock->lock_);
     if (status.code() != Status::Code::busy) return status;
     if (std::chrono::steady_clock::now() >= give_up) {
       return Status::busy("The database in " + quoted(layout.database_folder()) +

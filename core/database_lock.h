@@ -3,7 +3,9 @@
 // delete, an import, the finishing of an interrupted replacement) holds the
 // database's lock from its first read of the old files to the end of the
 // replacement. The lock is an advisory lock on the file "zenfaro.lck"
-// beside commdb.dat, which is never deleted. Readers (the game, the
+// beside commdb.dat, which is never deleted. It is made with the data
+// file's permission bits and never through a symbolic link; one that the
+// user may only read is locked all the same. Readers (the game, the
 // editor's navigation) need no lock: the files they read are replaced in
 // one step each.
 #include <chrono>

@@ -10,8 +10,8 @@ Status DatabaseWriter::open(Env& env, const std::filesystem::path& data_path, co
                             std::unique_ptr<DatabaseWriter>* writer) {
   std::unique_ptr<LineWriter> data;
   std::unique_ptr<LineWriter> index;
-  Status status = LineWriter::open(env, data_path, OpenMode::truncate, &data);
-  if (status.is_ok()) status = LineWriter::open(env, index_path, OpenMode::truncate, &index);
+  Status status = LineWriter::create(env, data_path, &data);
+  if (status.is_ok()) status = LineWriter::create(env, index_path, &index);
   if (!status.is_ok()) {
     if (data) data->abandon();
     return status;

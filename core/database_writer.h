@@ -11,7 +11,7 @@ namespace zenfaro {
 
 class DatabaseWriter {
  public:
-  // Creates (or cuts) both files.
+  // Creates both files anew (see create_file_anew).
   static Status open(Env& env, const std::filesystem::path& data_path, const std::filesystem::path& index_path,
                      std::unique_ptr<DatabaseWriter>* writer);
 

@@ -16,9 +16,18 @@
 
 namespace zenfaro {
 
+// What is at a name, links followed.
+enum class FileKind { none, regular, folder, fifo, device, socket, other };
+
+// "a FIFO", "a folder", ...: a file that is not a regular one, as messages
+// name it.
+const char* kind_name(FileKind kind);
+
 // What the file system says about a file, links followed.
 struct FileInfo {
   bool exists = false;  // a regular file is there
+  FileKind kind = FileKind::none;
+  bool link = false;  // the name itself is a symbolic link (on Windows a reparse point), dangling or not
   std::uint64_t size = 0;
   std::int64_t modified = 0;  // the time of the last write, in the system's units
   // Which file this is: another file put at the same name (a rename over
@@ -27,7 +36,10 @@ struct FileInfo {
   std::uint64_t file_id = 0;
   // POSIX permission bits (on Windows 0444 for a read-only file, else 0666).
   std::uint32_t permissions = 0;
+  std::uint32_t group = 0;  // the owning group (POSIX; 0 on Windows)
 
+  // Something has this name: a file of any kind, or a link.
+  bool present() const { return kind != FileKind::none || link; }
   bool read_only() const { return exists && (permissions & 0222u) == 0; }
   // The same file in the same state: nobody wrote or replaced it meanwhile.
   friend bool operator==(const FileInfo& a, const FileInfo& b) {
@@ -69,18 +81,20 @@ class FileLock {
 // no exclusive one while they hold it.
 enum class LockKind { exclusive, shared };
 
+// The program writes only files it created: a new file, or the import log,
+// which it appends to. Neither opening follows a symbolic link.
 enum class OpenMode {
-  truncate,    // create the file, or cut an existing one to zero length
-  append,      // create the file, or keep its bytes and write at its end
-  create_new,  // create the file; an existing one gives an error
+  create_new,  // create the file; an existing name (a link included) gives an error
+  append,      // create the file, or keep its bytes and write at its end; only a regular file
 };
 
 class Env {
  public:
   virtual ~Env() = default;
 
-  // Opens an existing regular file for reading. A missing file gives
-  // not_found.
+  // Opens an existing regular file for reading, links followed, without
+  // waiting: a missing file gives not_found, anything but a regular file
+  // (a FIFO, a device, a folder) an error that names it.
   virtual Status open_readable(const std::filesystem::path& path, std::unique_ptr<ReadableFile>* file) = 0;
   virtual Status open_writable(const std::filesystem::path& path, OpenMode mode,
                                std::unique_ptr<WritableFile>* file) = 0;
@@ -93,22 +107,29 @@ class Env {
   // Makes `to` (which must not exist) a second name of the file `from`, or,
   // where the file system has no such links, a durable copy of it.
   virtual Status link_file(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
-  // Copies `from` over `to` (created or replaced) and makes the copy durable.
-  virtual Status copy_file(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
   // What the file system says about `path`; a missing file, or one that
-  // cannot be looked at, does not exist.
+  // cannot be looked at, is FileKind::none.
   virtual FileInfo file_info(const std::filesystem::path& path) = 0;
+  // The file that `path` finally names when it is a symbolic link (`path`
+  // itself when it is none).
+  virtual std::filesystem::path link_target(const std::filesystem::path& path) = 0;
   // Gives `path` the permission bits `permissions` (see FileInfo).
   virtual Status set_permissions(const std::filesystem::path& path, std::uint32_t permissions) = 0;
+  // Gives `path` the owning group `group` (see FileInfo); a group the user
+  // may not give is an error.
+  virtual Status set_group(const std::filesystem::path& path, std::uint32_t group) = 0;
   // Cuts `path` back to `size` bytes.
   virtual Status truncate_file(const std::filesystem::path& path, std::uint64_t size) = 0;
   // Makes the creation, renaming and deletion of entries in `folder` durable.
   virtual Status sync_folder(const std::filesystem::path& folder) = 0;
-  // Takes a lock of `kind` on the lock file `path` (created when missing)
-  // without waiting: busy when another holder has a lock that conflicts
-  // with it. Other programs that honour the lock, in this process or
-  // another, wait for it.
-  virtual Status try_lock(const std::filesystem::path& path, LockKind kind, std::unique_ptr<FileLock>* lock) = 0;
+  // Takes a lock of `kind` on the lock file `path` without waiting: busy
+  // when another holder has a lock that conflicts with it. Other programs
+  // that honour the lock, in this process or another, wait for it. A
+  // missing lock file is created with the permission bits `permissions`
+  // (0: the system's default), never through a symbolic link; one the user
+  // may only read is locked all the same.
+  virtual Status try_lock(const std::filesystem::path& path, LockKind kind, std::uint32_t permissions,
+                          std::unique_ptr<FileLock>* lock) = 0;
 };
 
 // An Env that passes every call to another one: the base of Envs that
@@ -132,19 +153,21 @@ class EnvWrapper : public Env {
   Status link_file(const std::filesystem::path& from, const std::filesystem::path& to) override {
     return target_.link_file(from, to);
   }
-  Status copy_file(const std::filesystem::path& from, const std::filesystem::path& to) override {
-    return target_.copy_file(from, to);
-  }
   FileInfo file_info(const std::filesystem::path& path) override { return target_.file_info(path); }
+  std::filesystem::path link_target(const std::filesystem::path& path) override { return target_.link_target(path); }
   Status set_permissions(const std::filesystem::path& path, std::uint32_t permissions) override {
     return target_.set_permissions(path, permissions);
+  }
+  Status set_group(const std::filesystem::path& path, std::uint32_t group) override {
+    return target_.set_group(path, group);
   }
   Status truncate_file(const std::filesystem::path& path, std::uint64_t size) override {
     return target_.truncate_file(path, size);
   }
   Status sync_folder(const std::filesystem::path& folder) override { return target_.sync_folder(folder); }
-  Status try_lock(const std::filesystem::path& path, LockKind kind, std::unique_ptr<FileLock>* lock) override {
-    return target_.try_lock(path, kind, lock);
+  Status try_lock(const std::filesystem::path& path, LockKind kind, std::uint32_t permissions,
+                  std::unique_ptr<FileLock>* lock) override {
+    return target_.try_lock(path, kind, permissions, lock);
   }
 
  private:
@@ -157,9 +180,23 @@ Env& default_env();
 // True when `path` can be opened for reading as an existing file (the test
 // opens it and closes it again at once).
 bool file_exists(Env& env, const std::filesystem::path& path);
-// Reads a whole file into `contents` (for small files: journals, tests).
-Status read_file_to_string(Env& env, const std::filesystem::path& path, std::string* contents);
-// Writes `contents` to `path` (created or cut), durably, checking each step.
+// Reads a whole file into `contents` (for small files: journals, tests). A
+// file larger than `limit` bytes is refused by its size, unread.
+Status read_file_to_string(Env& env, const std::filesystem::path& path, std::string* contents,
+                           std::uint64_t limit = UINT64_MAX);
+// Removes what a run of the program may have left under one of its own
+// names: a regular file, or a symbolic link (the link goes, not what it
+// names). Anything else there (a FIFO, a device, a folder) is refused,
+// named, and stays. Nothing there is ok.
+Status remove_leftover(Env& env, const std::filesystem::path& path);
+// Creates `path` anew for the program to write: a leftover goes first (see
+// remove_leftover), then the file is created new, so nothing but a file
+// this program made is ever written.
+Status create_file_anew(Env& env, const std::filesystem::path& path, std::unique_ptr<WritableFile>* file);
+// Copies `from` into a new file `to` (which must not exist) and makes the
+// copy durable.
+Status copy_file(Env& env, const std::filesystem::path& from, const std::filesystem::path& to);
+// Writes `contents` to `path` (created anew), durably, checking each step.
 Status write_string_to_file(Env& env, const std::filesystem::path& path, std::string_view contents);
 // True when both paths name one existing file (hard links and other
 // spellings included), or, when either does not exist, when their absolute

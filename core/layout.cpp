@@ -40,7 +40,7 @@ bool is_program_file(const Layout& layout, const fs::path& path) {
   const std::string name = lower(path.filename().u8string());
   for (const char* own :
        {"commdb.dat", "commdb.idx", "commdb.old", "temp.tmp", "temp.idx", "tempfile2.idx", "impres.txt", "zenfaro.log",
-        "zenfaro.jrn", "zenfaro.jrn.tmp", "zenfaro.lck", "importold.dat", "importold.idx"}) {
+        "zenfaro.jrn", "zenfaro.jrn.tmp", "zenfaro.lck", "importold.dat", "importold.idx", "restoreold.dat"}) {
     if (name == own) return true;
   }
   return starts_and_ends(name, "tempfile", ".tmp") || starts_and_ends(name, "hashes", ".txt");

@@ -13,10 +13,16 @@ constexpr std::size_t kBufferSize = 256 * 1024;
 
 LineWriter::LineWriter(std::unique_ptr<WritableFile> file) : file_(std::move(file)), buffer_(new char[kBufferSize]) {}
 
-Status LineWriter::open(Env& env, const std::filesystem::path& path, OpenMode mode,
-                        std::unique_ptr<LineWriter>* writer) {
+Status LineWriter::create(Env& env, const std::filesystem::path& path, std::unique_ptr<LineWriter>* writer) {
   std::unique_ptr<WritableFile> file;
-  Status status = env.open_writable(path, mode, &file);
+  Status status = create_file_anew(env, path, &file);
+  if (status.is_ok()) writer->reset(new LineWriter(std::move(file)));
+  return status;
+}
+
+Status LineWriter::append(Env& env, const std::filesystem::path& path, std::unique_ptr<LineWriter>* writer) {
+  std::unique_ptr<WritableFile> file;
+  Status status = env.open_writable(path, OpenMode::append, &file);
   if (status.is_ok()) writer->reset(new LineWriter(std::move(file)));
   return status;
 }

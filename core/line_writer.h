@@ -15,7 +15,10 @@ namespace zenfaro {
 class LineWriter {
  public:
   explicit LineWriter(std::unique_ptr<WritableFile> file);
-  static Status open(Env& env, const std::filesystem::path& path, OpenMode mode, std::unique_ptr<LineWriter>* writer);
+  // A file created anew (see create_file_anew).
+  static Status create(Env& env, const std::filesystem::path& path, std::unique_ptr<LineWriter>* writer);
+  // A file appended to (see OpenMode::append).
+  static Status append(Env& env, const std::filesystem::path& path, std::unique_ptr<LineWriter>* writer);
 
   void write_count(std::int64_t count);        // " 7 " CR LF
   void write_line(std::string_view text);      // the bytes, then CR LF

@@ -16,42 +16,73 @@ namespace {
 
 int fd_of(Handle handle) { return static_cast<int>(handle); }
 
-// The file a path finally names: a symbolic link is followed (a relative
-// link from its own folder), up to a few levels.
-std::filesystem::path final_target(std::filesystem::path path) {
-  for (int level = 0; level < 8; ++level) {
-    char target[4096];
-    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
-    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) break;
-    const std::filesystem::path next(std::string(target, static_cast<std::size_t>(length)));
-    path = next.is_absolute() ? next : path.parent_path() / next;
+FileKind kind_of(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::regular;
+  if (S_ISDIR(mode)) return FileKind::folder;
+  if (S_ISFIFO(mode)) return FileKind::fifo;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::device;
+  if (S_ISSOCK(mode)) return FileKind::socket;
+  return FileKind::other;
+}
+
+int open_retrying(const std::filesystem::path& path, int flags, mode_t mode) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// The lock file: created with exactly `permissions` when missing (the umask
+// would narrow the bits a shared folder needs), otherwise opened as it is,
+// for reading alone when that is all the user may.
+int open_lock_file(const std::filesystem::path& path, std::uint32_t permissions) {
+  const mode_t mode = permissions != 0 ? static_cast<mode_t>(permissions & 0666) : 0666;
+  int fd = open_retrying(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+  if (fd >= 0) {
+    if (permissions != 0) ::fchmod(fd, mode);  // a failure leaves the bits the umask gave: still usable
+    return fd;
   }
-  return path;
+  if (errno != EEXIST) return fd;
+  fd = open_retrying(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK, 0);
+  if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    fd = open_retrying(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0);
+  }
+  return fd;
 }
 
 }  // namespace
 
-int open_file(const std::filesystem::path& path, Access access, Handle* handle) {
-  int flags = O_WRONLY | O_CREAT | O_TRUNC;
+int open_file(const std::filesystem::path& path, Access access, std::uint32_t permissions, Handle* handle,
+              FileKind* kind) {
+  *kind = FileKind::none;
+  int fd = -1;
   switch (access) {
-    case Access::read: flags = O_RDONLY; break;
-    case Access::write_truncate: break;
-    case Access::write_append: flags = O_WRONLY | O_CREAT | O_APPEND; break;
-    case Access::write_new: flags = O_WRONLY | O_CREAT | O_EXCL; break;
-    case Access::lock: flags = O_RDWR | O_CREAT; break;
+    // Without O_NONBLOCK an opening of a FIFO would wait for its other end.
+    case Access::read: fd = open_retrying(path, O_RDONLY | O_NONBLOCK, 0); break;
+    case Access::write_new:
+      fd = open_retrying(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, permissions != 0 ? permissions : 0666);
+      break;
+    case Access::write_append:
+      fd = open_retrying(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK, 0666);
+      break;
+    case Access::lock: fd = open_lock_file(path, permissions); break;
   }
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
   if (fd < 0) return errno;
-  if (access == Access::read) {
-    struct stat about;
-    if (::fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
-      ::close(fd);
-      return ENOENT;
-    }
+  struct stat about;
+  if (::fstat(fd, &about) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return error;
   }
+  *kind = kind_of(about.st_mode);
+  if (*kind != FileKind::regular) {
+    ::close(fd);
+    return kNotRegular;
+  }
+  // What is read and written now is a regular file, which never blocks.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0 && (flags & O_NONBLOCK) != 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   *handle = fd;
   return 0;
 }
@@ -92,7 +123,7 @@ int sync_file(Handle handle) { return ::fsync(fd_of(handle)) == 0 ? 0 : errno; }
 int close_file(Handle handle) { return ::close(fd_of(handle)) == 0 ? 0 : errno; }
 
 // flock() locks belong to the open file, so two openings conflict even
-// inside one process.
+// inside one process; they need no write access to the file.
 int try_lock_file(Handle handle, bool shared) {
   return ::flock(fd_of(handle), (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0 ? 0 : errno;
 }
@@ -100,19 +131,37 @@ int try_lock_file(Handle handle, bool shared) {
 int file_info(const std::filesystem::path& path, FileInfo* info) {
   *info = FileInfo{};
   struct stat about;
-  if (::stat(path.c_str(), &about) != 0) return errno;
-  if (!S_ISREG(about.st_mode)) return ENOENT;
-  info->exists = true;
+  if (::lstat(path.c_str(), &about) != 0) return errno;
+  info->link = S_ISLNK(about.st_mode);
+  if (info->link && ::stat(path.c_str(), &about) != 0) return errno;  // a dangling link
+  info->kind = kind_of(about.st_mode);
+  info->exists = info->kind == FileKind::regular;
   info->size = static_cast<std::uint64_t>(about.st_size);
   info->modified = static_cast<std::int64_t>(about.st_mtim.tv_sec) * 1000000000 + about.st_mtim.tv_nsec;
   info->device = static_cast<std::uint64_t>(about.st_dev);
   info->file_id = static_cast<std::uint64_t>(about.st_ino);
   info->permissions = static_cast<std::uint32_t>(about.st_mode & 07777);
+  info->group = static_cast<std::uint32_t>(about.st_gid);
   return 0;
 }
 
 int set_permissions(const std::filesystem::path& path, std::uint32_t permissions) {
   return ::chmod(path.c_str(), static_cast<mode_t>(permissions & 07777)) == 0 ? 0 : errno;
+}
+
+int set_group(const std::filesystem::path& path, std::uint32_t group) {
+  return ::lchown(path.c_str(), static_cast<uid_t>(-1), static_cast<gid_t>(group)) == 0 ? 0 : errno;
+}
+
+std::filesystem::path final_target(std::filesystem::path path) {
+  for (int level = 0; level < 8; ++level) {
+    char target[4096];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) break;
+    const std::filesystem::path next(std::string(target, static_cast<std::size_t>(length)));
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
 }
 
 int rename_replacing(const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -143,6 +192,10 @@ std::string error_text(int error) { return std::strerror(error); }
 bool is_not_found(int error) { return error == ENOENT || error == ENOTDIR; }
 
 bool is_busy(int error) { return error == EWOULDBLOCK || error == EAGAIN; }
+
+bool is_link(int error) { return error == ELOOP; }
+
+bool is_denied(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
 bool is_link_unsupported(int error) {
   return error == EPERM || error == EXDEV || error == EMLINK || error == ENOTSUP || error == EOPNOTSUPP ||

@@ -34,49 +34,68 @@ int retry_while_shared(Call call) {
   }
 }
 
-// The file a path finally names: a symbolic link is followed (a relative
-// link from its own folder), up to a few levels.
-std::filesystem::path final_target(std::filesystem::path path) {
-  for (int level = 0; level < 8; ++level) {
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(path, ec)) break;
-    const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
-    if (ec) break;
-    path = next.is_absolute() ? next : path.parent_path() / next;
+// What an open handle is: a file on a disk, a folder, or something else
+// (a console, the NUL device, a pipe).
+FileKind kind_of(HANDLE h, const BY_HANDLE_FILE_INFORMATION* about) {
+  switch (::GetFileType(h)) {
+    case FILE_TYPE_DISK: break;
+    case FILE_TYPE_CHAR: return FileKind::device;
+    case FILE_TYPE_PIPE: return FileKind::fifo;
+    default: return FileKind::other;
   }
-  return path;
+  if (about != nullptr && (about->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileKind::folder;
+  return FileKind::regular;
+}
+
+bool is_reparse_point(const BY_HANDLE_FILE_INFORMATION& about) {
+  return (about.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 }  // namespace
 
-int open_file(const std::filesystem::path& path, Access access, Handle* handle) {
+int open_file(const std::filesystem::path& path, Access access, std::uint32_t permissions, Handle* handle,
+              FileKind* kind) {
+  *kind = FileKind::none;
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   DWORD rights = GENERIC_WRITE;
-  DWORD disposition = CREATE_ALWAYS;
+  DWORD disposition = CREATE_NEW;
+  // Only reading follows a reparse point (a symbolic link or a junction);
+  // every other opening opens the point itself and refuses it below.
+  DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
   switch (access) {
     case Access::read:
       rights = GENERIC_READ;
       disposition = OPEN_EXISTING;
+      flags = FILE_ATTRIBUTE_NORMAL;
       break;
-    case Access::write_truncate: break;
+    case Access::write_new:
+      if ((permissions & 0222u) == 0 && permissions != 0) flags |= FILE_ATTRIBUTE_READONLY;
+      break;
     case Access::write_append:
       rights = FILE_APPEND_DATA | SYNCHRONIZE;
       disposition = OPEN_ALWAYS;
       break;
-    case Access::write_new: disposition = CREATE_NEW; break;
     case Access::lock:
       rights = GENERIC_READ | GENERIC_WRITE;
       disposition = OPEN_ALWAYS;
       break;
   }
-  const HANDLE h = ::CreateFileW(path.c_str(), rights, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = ::CreateFileW(path.c_str(), rights, share, nullptr, disposition, flags, nullptr);
+  if (h == INVALID_HANDLE_VALUE && access == Access::lock && ::GetLastError() == ERROR_ACCESS_DENIED) {
+    // LockFileEx needs no more than read access.
+    h = ::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr);
+  }
   if (h == INVALID_HANDLE_VALUE) return last_error();
-  if (access == Access::read) {
-    BY_HANDLE_FILE_INFORMATION about;
-    if (!::GetFileInformationByHandle(h, &about) || (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      ::CloseHandle(h);
-      return ERROR_FILE_NOT_FOUND;
-    }
+  BY_HANDLE_FILE_INFORMATION about;
+  const bool known = ::GetFileInformationByHandle(h, &about) != 0;
+  *kind = kind_of(h, known ? &about : nullptr);
+  if (*kind == FileKind::regular && known && access != Access::read && is_reparse_point(about)) {
+    ::CloseHandle(h);
+    return ERROR_CANT_ACCESS_FILE;  // a link, as is_link() tells
+  }
+  if (*kind != FileKind::regular) {
+    ::CloseHandle(h);
+    return kNotRegular;
   }
   *handle = reinterpret_cast<Handle>(h);
   return 0;
@@ -127,17 +146,20 @@ int try_lock_file(Handle handle, bool shared) {
 
 int file_info(const std::filesystem::path& path, FileInfo* info) {
   *info = FileInfo{};
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return last_error();
+  info->link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   const HANDLE h =
       ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return last_error();
+  if (h == INVALID_HANDLE_VALUE) return last_error();  // a dangling link, or a device that cannot be looked at
   BY_HANDLE_FILE_INFORMATION about;
   const bool ok = ::GetFileInformationByHandle(h, &about) != 0;
   const int error = ok ? 0 : last_error();
+  info->kind = kind_of(h, ok ? &about : nullptr);
   ::CloseHandle(h);
-  if (!ok) return error;
-  if ((about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return ERROR_FILE_NOT_FOUND;
-  info->exists = true;
+  if (!ok) return info->kind == FileKind::regular ? error : 0;
+  info->exists = info->kind == FileKind::regular;
   info->size = (static_cast<std::uint64_t>(about.nFileSizeHigh) << 32) | about.nFileSizeLow;
   info->modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(about.ftLastWriteTime.dwHighDateTime) << 32) |
                                              about.ftLastWriteTime.dwLowDateTime);
@@ -154,6 +176,20 @@ int set_permissions(const std::filesystem::path& path, std::uint32_t permissions
                                                   : (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
   if (wanted == attributes) return 0;
   return ::SetFileAttributesW(path.c_str(), wanted) ? 0 : last_error();
+}
+
+// Files have no owning group here.
+int set_group(const std::filesystem::path&, std::uint32_t) { return 0; }
+
+std::filesystem::path final_target(std::filesystem::path path) {
+  for (int level = 0; level < 8; ++level) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) break;
+    const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
 }
 
 int rename_replacing(const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -210,6 +246,10 @@ std::string error_text(int error) {
 bool is_not_found(int error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 bool is_busy(int error) { return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING; }
+
+bool is_link(int error) { return error == ERROR_CANT_ACCESS_FILE; }
+
+bool is_denied(int error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
 
 bool is_link_unsupported(int error) {
   return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED || error == ERROR_NOT_SAME_DEVICE ||

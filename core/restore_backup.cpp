@@ -32,12 +32,12 @@ Status copy_all_records(LineReader& in, DatabaseWriter& out) {
   return in.status().is_ok() ? out.status() : in.status();
 }
 
-Status write_restored_files(Database& db) {
+Status write_restored_files(Database& db, const Replacement& replacement) {
   std::unique_ptr<ReadableFile> backup;
   const Status status = db.env->open_readable(db.layout.backup_file(), &backup);
   if (!status.is_ok()) return status;
   LineReader in(backup.get());
-  return write_work_files(db, [&in](DatabaseWriter& out) { return copy_all_records(in, out); });
+  return write_work_files(db, replacement, [&in](DatabaseWriter& out) { return copy_all_records(in, out); });
 }
 
 }  // namespace
@@ -67,21 +67,10 @@ Status restore_backup(Database& db, const RestorePlan& plan) {
         "commdb.old was changed by another program after its records were counted. "
         "Nothing was restored; run the restore again.");
   }
-  status = write_restored_files(db);
-  if (status.is_ok()) {
-    status = replace_files(env, layout,
-                           {{save_work_index(layout), db.index_path, layout.database_file("importold.idx"), false},
-                            {save_work_data(layout), db.data_path, layout.backup_file(), true}});
-  }
+  const Replacement replacement = restore_replacement(layout);
+  status = write_restored_files(db, replacement);
+  if (status.is_ok()) status = replace_files(env, replacement);
   if (!status.is_ok()) {
-    // The data file's move makes commdb.old a second name of the current
-    // data file before it moves temp.tmp; when it failed after that (and
-    // was undone: no journal is left to finish it), temp.tmp still holds
-    // what commdb.old held, and becomes commdb.old again.
-    const bool undone = !env.file_info(journal_file(layout)).exists;
-    if (undone && env.file_info(layout.backup_file()) != plan.backup && env.file_info(save_work_data(layout)).exists) {
-      env.rename_file(save_work_data(layout), layout.backup_file()).ignore_error();
-    }
     remove_leftover_work_files(env, layout);
     return status;
   }

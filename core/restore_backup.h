@@ -8,11 +8,10 @@
 // forward again. (An import keeps no commdb.old: after one, commdb.old still
 // holds the data file from before the last save or delete.)
 //
-// The replacement moves the index first (its old file kept aside as
-// importold.idx until the end) and the data file last, so that whatever
-// fails, either commdb.old was never touched or the copy of it in temp.tmp
-// is still there to be put back as commdb.old: a failed restore never loses
-// the state it was to restore.
+// The replacement keeps the current data file as "restoreold.dat" and
+// renames it to commdb.old only once the new pair stands, so that whatever
+// fails and wherever the restore is killed, commdb.old, the state to
+// restore, is never lost.
 #include <cstdint>
 
 #include "core/database.h"

@@ -35,28 +35,25 @@ Status copy_records(LineReader& in, DatabaseWriter& out, std::int32_t n, WriteMo
   return in.status().is_ok() ? out.status() : in.status();
 }
 
-// Writes temp.tmp and temp.idx from the old data file, durably.
-Status write_new_files(Database& db, std::int32_t n, WriteMode mode, const Record& lists) {
+// Writes the new files (temp.tmp and temp.idx) from the old data file,
+// durably. A missing data file reads as empty.
+Status write_new_files(Database& db, const Replacement& replacement, std::int32_t n, WriteMode mode,
+                       const Record& lists) {
   std::unique_ptr<ReadableFile> old_data;
-  const Status status = db.env->open_readable(db.data_path, &old_data);
+  const Status status = open_data_file(db, &old_data);
   if (!status.is_ok()) return status;
   LineReader in(old_data.get());
-  return write_work_files(db, [&](DatabaseWriter& out) { return copy_records(in, out, n, mode, lists); });
-}
-
-Status ensure_data_file(Env& env, const std::filesystem::path& data_path) {
-  if (env.file_info(data_path).exists) return Status::ok();
-  std::unique_ptr<WritableFile> file;
-  Status status = env.open_writable(data_path, OpenMode::append, &file);
-  if (status.is_ok()) status = file->close();
-  return status;
+  return write_work_files(db, replacement,
+                          [&](DatabaseWriter& out) { return copy_records(in, out, n, mode, lists); });
 }
 
 }  // namespace
 
-Status write_work_files(const Database& db, const std::function<Status(DatabaseWriter&)>& write) {
+Status write_work_files(const Database& db, const Replacement& replacement,
+                        const std::function<Status(DatabaseWriter&)>& write) {
+  Env& env = *db.env;
   std::unique_ptr<DatabaseWriter> out;
-  Status status = DatabaseWriter::open(*db.env, save_work_data(db.layout), save_work_index(db.layout), &out);
+  Status status = DatabaseWriter::open(env, new_file(env, replacement, 0), new_file(env, replacement, 1), &out);
   if (!status.is_ok()) return status;
   status = write(*out);
   if (status.is_ok()) return out->finish();
@@ -64,12 +61,9 @@ Status write_work_files(const Database& db, const std::function<Status(DatabaseW
   return status;
 }
 
-std::filesystem::path save_work_data(const Layout& layout) { return layout.work_file("temp.tmp"); }
-std::filesystem::path save_work_index(const Layout& layout) { return layout.work_file("temp.idx"); }
-
 Status begin_change(Database& db) {
   Env& env = *db.env;
-  if (env.file_info(journal_file(db.layout)).exists) {
+  if (env.file_info(journal_file(db.layout)).present()) {
     const Status status = finish_interrupted_replacement(env, db.layout);
     load_index(db, db.index_path, db.data_path);
     if (!status.is_ok()) return status;
@@ -88,13 +82,9 @@ Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, 
   if (lists.empty()) return Status::ok();
   if (!lock.held()) return Status::refused("Internal error: the database was to be changed without its lock.");
   const Layout& layout = db.layout;
-  Status status = ensure_data_file(*db.env, db.data_path);
-  if (status.is_ok()) status = write_new_files(db, n, mode, lists);
-  if (status.is_ok()) {
-    status = replace_files(*db.env, layout,
-                           {{save_work_data(layout), db.data_path, layout.backup_file(), true},
-                            {save_work_index(layout), db.index_path, {}, true}});
-  }
+  const Replacement replacement = save_replacement(layout);
+  Status status = write_new_files(db, replacement, n, mode, lists);
+  if (status.is_ok()) status = replace_files(*db.env, replacement);
   if (!status.is_ok()) {
     // The work files are kept only when a journal still needs them to
     // finish the replacement later.

@@ -4,14 +4,16 @@
 // the work file "temp.tmp", with the given lists in place of record n (save),
 // appended after the last record (save under a number above N), or left out
 // (delete); the new index "temp.idx" is built from the offsets of the copy.
-// The new pair then replaces the old one (core/replace_files.h), the
-// previous data file surviving as commdb.old, and the index is reloaded.
+// The new pair then replaces the old one (core/replace_files.h,
+// save_replacement), the previous data file surviving as commdb.old, and
+// the index is reloaded.
 #include <cstdint>
 #include <functional>
 
 #include "core/database.h"
 #include "core/database_lock.h"
 #include "core/database_writer.h"
+#include "core/replace_files.h"
 
 namespace zenfaro {
 
@@ -30,13 +32,10 @@ Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Reco
 // files a killed run left, and refuses a read-only database file.
 Status begin_change(Database& db);
 
-// Writes the save's work files temp.tmp and temp.idx through `write` and
-// makes them durable; on failure they are closed, and the caller removes
-// them (remove_leftover_work_files). The caller holds the lock.
-Status write_work_files(const Database& db, const std::function<Status(DatabaseWriter&)>& write);
-
-// The work files of a save, in the working folder.
-std::filesystem::path save_work_data(const Layout& layout);   // "temp.tmp"
-std::filesystem::path save_work_index(const Layout& layout);  // "temp.idx"
+// Writes the new files of `replacement` through `write` and makes them
+// durable; on failure they are closed, and the caller removes them
+// (remove_leftovers). The caller holds the lock.
+Status write_work_files(const Database& db, const Replacement& replacement,
+                        const std::function<Status(DatabaseWriter&)>& write);
 
 }  // namespace zenfaro

@@ -2,9 +2,11 @@
 // exchange file, streaming one entry at a time.
 #include "exchange/export_commentary.h"
 
+#include "core/journal.h"
 #include "core/line_writer.h"
 #include "core/record_codec.h"
 #include "exchange/exchange_format.h"
+#include "exchange/export_part.h"
 
 namespace zenfaro {
 namespace {
@@ -25,33 +27,52 @@ Status check_target(const Database& db, const fs::path& target) {
     return Status::refused("The commentary cannot be exported to " + target.filename().u8string() +
                            ": the program keeps its own work in that file. Choose another file.");
   }
+  // Only a regular file is replaced, --force or not: the rename would put a
+  // file in the place of a device, a FIFO or a socket.
+  const FileInfo info = db.env->file_info(target);
+  if (info.present() && !info.exists) {
+    return Status::refused("The commentary cannot be exported to " + target.filename().u8string() + ": it is " +
+                           (info.kind == FileKind::none ? "a symbolic link to nothing" : kind_name(info.kind)) +
+                           ", not a regular file. Choose another file.");
+  }
   return Status::ok();
 }
 
-// Creates a new file beside `target` for the export to write: a name no
-// file has yet, so that nothing of the user's is overwritten.
-Status create_beside(Env& env, const fs::path& target, fs::path* aside, std::unique_ptr<LineWriter>* out) {
-  Status status;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    *aside = target;
-    *aside += attempt == 0 ? ".part" : "." + std::to_string(attempt) + ".part";
-    std::unique_ptr<WritableFile> file;
-    status = env.open_writable(*aside, OpenMode::create_new, &file);
-    if (status.is_ok()) {
-      out->reset(new LineWriter(std::move(file)));
-      return status;
-    }
-    if (!env.file_info(*aside).exists) return status;  // not a name clash: a real failure
+// Creates a new file beside `target` (beside the file it names, when it is
+// a symbolic link) for the export to write: a name no file has yet, so that
+// nothing of the user's is overwritten. `*mine` is which file it is.
+Status create_beside(Env& env, const fs::path& target, fs::path* aside, std::unique_ptr<LineWriter>* out,
+                     FileIdentity* mine) {
+  std::unique_ptr<WritableFile> file;
+  const Status status = create_part_file(env, env.link_target(target), aside, &file);
+  if (status.is_ok()) {
+    out->reset(new LineWriter(std::move(file)));
+    *mine = identity_of(env.file_info(*aside));
   }
   return status;
+}
+
+// Another export of the same target, started meanwhile, takes a killed
+// export's leftovers for its own: the file renamed must be this one's.
+Status still_mine(Env& env, const fs::path& aside, const FileIdentity& mine) {
+  const FileIdentity now = identity_of(env.file_info(aside));
+  if (now.present && now.device == mine.device && now.file_id == mine.file_id) return Status::ok();
+  return Status::io_error("Another export of the same file was started meanwhile and took " + quoted(aside) + ".");
 }
 
 // The chosen records, each read from its start as the index gives it.
 Status write_selected_records(const Database& db, LineWriter& out, const std::vector<std::int32_t>& selection,
                               const ExchangeProgress& progress) {
   write_exchange_header(out, static_cast<std::int32_t>(selection.size()));
+  // One walk over every record first: an index whose records overlap is
+  // refused before any record is copied, so that the copies below, each
+  // record once, read no more than the data file holds.
+  Status status = walk_records(db, 1, db.record_count, [](std::int32_t, LineReader& in) {
+    skip_record(in);
+    return true;
+  });
   std::unique_ptr<ReadableFile> file;
-  const Status status = open_data_file(db, &file);
+  if (status.is_ok()) status = open_data_file(db, &file);
   if (!status.is_ok()) return status;
   LineReader in(file.get());
   const std::uint64_t size = file ? file->size() : 0;
@@ -97,17 +118,19 @@ Status export_commentary(const Database& db, const fs::path& target, std::int32_
   const FileInfo old = env.file_info(target);
   fs::path aside;
   std::unique_ptr<LineWriter> out;
-  status = create_beside(env, target, &aside, &out);
+  FileIdentity mine;
+  status = create_beside(env, target, &aside, &out, &mine);
   if (status.is_ok()) status = write_records(db, *out, progress, selection);
   // A file that replaces another must be on the disk before the old one is
   // gone; a new file can be made again from the database at any time.
   if (status.is_ok()) status = old.exists ? out->finish() : out->close();
   if (status.is_ok() && old.exists) status = env.set_permissions(aside, old.permissions);
+  if (status.is_ok()) status = still_mine(env, aside, mine);
   if (status.is_ok()) status = env.rename_file(aside, target);
   if (!status.is_ok()) {
     if (out) {
       out->abandon();
-      env.remove_file(aside).ignore_error();
+      if (still_mine(env, aside, mine).is_ok()) env.remove_file(aside).ignore_error();
     }
     return failed(status.with_more(old.exists ? " The existing file was left as it was." : ""));
   }

@@ -13,7 +13,7 @@ namespace {
 template <typename LineOf>
 Status write_report(Env& env, const std::filesystem::path& path, std::size_t lines, LineOf line) {
   std::unique_ptr<LineWriter> out;
-  Status status = LineWriter::open(env, path, OpenMode::truncate, &out);
+  Status status = LineWriter::create(env, path, &out);
   if (!status.is_ok()) return status;
   for (std::size_t i = 0; i < lines; ++i) out->write_line(line(i));
   return out->close();

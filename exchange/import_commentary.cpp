@@ -9,17 +9,18 @@
 
 namespace zenfaro {
 
-ImportFiles import_files(const Layout& layout) {
-  return {layout.work_file("hashes.txt"),   layout.work_file("hashes2.txt"),      layout.work_file("impres.txt"),
-          layout.work_file("tempfile.tmp"), layout.work_file("tempfile2.tmp"),    layout.work_file("tempfile2.idx"),
-          layout.work_file("zenfaro.log"),  layout.database_file("importold.dat")};
+ImportFiles import_files(Env& env, const Layout& layout) {
+  const Replacement replacement = import_replacement(layout);
+  return {layout.work_file("hashes.txt"),   layout.work_file("hashes2.txt"), layout.work_file("impres.txt"),
+          layout.work_file("tempfile.tmp"), new_file(env, replacement, 0),   new_file(env, replacement, 1),
+          layout.work_file("zenfaro.log"),  backup_file(replacement)};
 }
 
 ImportRun::ImportRun(Database& database, std::string utf8_path)
     : db(database),
       path(std::move(utf8_path)),
       exchange_path(std::filesystem::u8path(path)),
-      files(import_files(database.layout)) {}
+      files(import_files(*database.env, database.layout)) {}
 
 namespace {
 
@@ -70,7 +71,7 @@ Status prepare(ImportRun& run, bool* accepted) {
 // removed, unless an unfinished replacement still needs them.
 void remove_new_files(const ImportRun& run) {
   Env& env = *run.db.env;
-  if (!run.wrote_new_files || env.file_info(journal_file(run.db.layout)).exists) return;
+  if (!run.wrote_new_files || env.file_info(journal_file(run.db.layout)).present()) return;
   env.remove_file(run.files.new_data).ignore_error();
   env.remove_file(run.files.new_index).ignore_error();
 }
@@ -115,9 +116,7 @@ ImportOutcome import_commentary(Database& db, const std::string& path, Prompt& p
   // Stage 11: all or nothing. The old data file is kept aside until both
   // new files are in place, then deleted: the import leaves no backup.
   tell_progress(progress, ExchangeStage::writing, 0, 0);
-  status = replace_files(
-      *db.env, db.layout,
-      {{run.files.new_data, db.data_path, run.files.old_data, false}, {run.files.new_index, db.index_path, {}, true}});
+  status = replace_files(*db.env, import_replacement(db.layout));
   if (!status.is_ok()) return stopped(run, status, "");
 
   // Stage 12. The window shows record 1 and ends itself with the end code

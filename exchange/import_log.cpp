@@ -73,7 +73,7 @@ Status append_import_log(ImportRun& run) {
   // block does not start in the middle of a cut line.
   const FileInfo before = env.file_info(run.files.log);
   std::unique_ptr<LineWriter> log;
-  Status status = LineWriter::open(env, run.files.log, OpenMode::append, &log);
+  Status status = LineWriter::append(env, run.files.log, &log);
   if (!status.is_ok()) return status;
   status = write_block(run, *log);
   if (status.is_ok()) return status;

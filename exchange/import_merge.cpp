@@ -120,7 +120,7 @@ Status copy_new_records(ImportRun& run, LineWriter& out) {
 
 Status merge_records(ImportRun& run) {
   std::unique_ptr<LineWriter> out;
-  Status status = LineWriter::open(*run.db.env, run.files.merge, OpenMode::truncate, &out);
+  Status status = LineWriter::create(*run.db.env, run.files.merge, &out);
   if (!status.is_ok()) return status;
   status = copy_stored_records(run, *out);
   if (status.is_ok()) status = copy_new_records(run, *out);

@@ -44,9 +44,10 @@ struct IncomingRecord {
   std::int32_t status = kStatusNew;
 };
 
-// The report, work and log files, all in the working folder, and the
-// backup of the old data file while the new one is moved into place (in
-// the database folder).
+// The report, work and log files, all in the working folder (the new
+// database files beside the files that linked ones name), and the backup of
+// the old data file while the new one is moved into place (in the database
+// folder).
 struct ImportFiles {
   std::filesystem::path stored_hashes;    // hashes.txt
   std::filesystem::path incoming_hashes;  // hashes2.txt
@@ -57,7 +58,7 @@ struct ImportFiles {
   std::filesystem::path log;              // zenfaro.log
   std::filesystem::path old_data;         // importold.dat
 };
-ImportFiles import_files(const Layout& layout);
+ImportFiles import_files(Env& env, const Layout& layout);
 
 struct ImportRun {
   ImportRun(Database& database, std::string utf8_path);

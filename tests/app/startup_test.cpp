@@ -1,11 +1,15 @@
 // Start-up: the layout, the move of kestrane.pbc, the help prompt, the window loop on 123, the transfer to the game.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
+#include <thread>
 
 #include "app/editor_options.h"
 #include "app/startup.h"
+#include "core/replace_files.h"
+#include "core/write_record_set.h"
 #include "editor/end_code.h"
 #include "tests/support/database_folder.h"
 
@@ -20,12 +24,31 @@ class Startup : public ::testing::Test {
   fs::path plugin(const char* name) const { return folder_.path() / "plugins" / "zenfaro" / name; }
   fs::path program(const char* name) const { return folder_.path() / "program" / name; }
   fs::path game_data(const char* name) const { return folder_.path() / "data" / name; }
-  void write_databases() {  // the plug-in's and the game's
-    write_bytes(plugin("data/commdb.dat"), "data");
-    write_bytes(plugin("data/commdb.idx"), "index");
-    write_bytes(game_data("commdb.dat"), "old data");
-    write_bytes(game_data("commdb.idx"), "old index");
+  static std::string pair_of(const std::vector<Record>& records) { return stored(records) + "|" + index_of(records); }
+  std::string game_pair() const {
+    return read_bytes(game_data("commdb.dat")) + "|" + read_bytes(game_data("commdb.idx"));
   }
+  void write_databases() {  // the plug-in's and the game's, the game's data folder holding nothing else
+    fs::remove_all(folder_.path() / "data");
+    write_bytes(plugin("data/commdb.dat"), stored(kPlugin));
+    write_bytes(plugin("data/commdb.idx"), index_of(kPlugin));
+    write_bytes(game_data("commdb.dat"), stored(kGame));
+    write_bytes(game_data("commdb.idx"), index_of(kGame));
+  }
+  // What the transfer may leave in the game's data folder besides the pair: nothing, once the next start is done.
+  std::vector<fs::path> transfer_leftovers() const {
+    return {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
+            game_data("commdb.dat.zenfaro-old"), game_data("zenfaro.jrn"), game_data("zenfaro.jrn.tmp")};
+  }
+  // The next start: what it tells about the game's pair.
+  std::vector<Message> next_start() {
+    ScriptedPrompt prompt;
+    check_game_database(default_env(), Layout{folder_.path(), true}, prompt);
+    return prompt.messages;
+  }
+
+  const std::vector<Record> kPlugin = {kGoal, make_record({"b"}, {}, {"line"})};
+  const std::vector<Record> kGame = {make_record({"old"}, {}, {})};
 
   // Runs start-up with `answers`, logging the help and each window, which returns the next queued end code (or 1).
   void run(std::deque<bool> answers = {}) {
@@ -77,9 +100,10 @@ TEST_F(Startup, TheLayoutDecidesTheDatabaseTheHelpFileAndTheTransfer) {
   // No to the transfer leaves the game's files untouched; Yes copies both.
   write_databases();
   run({false, false});
-  EXPECT_EQ(read_bytes(game_data("commdb.dat")) + read_bytes(game_data("commdb.idx")), "old dataold index");
+  EXPECT_EQ(game_pair(), pair_of(kGame));
   run({false, true});
-  EXPECT_EQ(read_bytes(game_data("commdb.dat")) + read_bytes(game_data("commdb.idx")), "dataindex");
+  EXPECT_EQ(game_pair(), pair_of(kPlugin));
+  EXPECT_TRUE(prompt_.messages.empty());
 }
 
 // The layout's help file first (the plug-in folder's in the host layout), then the copy installed with the program.
@@ -150,55 +174,178 @@ TEST_F(Startup, KestraneMovesIntoTheGameOnceAndOnlyInTheHostLayout) {
   for (const std::string& operation : env_.log) EXPECT_EQ(operation.find("kestrane"), std::string::npos);
 }
 
-// Each hand-off to the game is all or nothing, and a failure is told naming only the files the user knows.
-TEST_F(Startup, AFailingKestraneInstallationOrTransferLeavesTheGamesFilesAsTheyWere) {
+// Killed anywhere (losing what was not made durable), the game has the old kestrane.pbc or the new one, and the
+// plug-in's copy stays until the game's is there for good.
+TEST_F(Startup, AKilledKestraneInstallationLosesNeitherCopy) {
   make_host();
-  const auto install = [this] {
+  const auto install = [this](int kill_at, FaultyEnv::Crash mode) {
+    write_bytes(plugin("kestrane.pbc"), "new");
+    write_bytes(program("kestrane.pbc"), "old");
+    env_.reset();
+    env_.kill_at = kill_at;
+    env_.crash_mode = mode;
+    try {
+      install_kestrane(env_, folder_.path(), prompt_);
+    } catch (const Killed&) {}
+    env_.crash();
+  };
+  install(-1, FaultyEnv::Crash::drop_all);
+  const std::vector<std::string> operations = env_.log;
+  for (const FaultyEnv::Crash mode :
+       {FaultyEnv::Crash::drop_all, FaultyEnv::Crash::keep_removals, FaultyEnv::Crash::keep_names}) {
+    for (std::size_t i = 0; i <= operations.size(); ++i) {
+      SCOPED_TRACE("killed before: " + (i < operations.size() ? operations[i] : "the end"));
+      install(i < operations.size() ? static_cast<int>(i) : -1, mode);
+      const std::string installed = read_bytes(program("kestrane.pbc"));
+      EXPECT_TRUE(installed == "new" || (installed == "old" && read_bytes(plugin("kestrane.pbc")) == "new"));
+    }
+  }
+}
+
+// The installation is all or nothing, and a failure is told naming only the files the user knows.
+TEST_F(Startup, AFailingKestraneInstallationLeavesTheGamesFileAsItWas) {
+  make_host();
+  const auto install = [this](int fail_at) {  // with the operation `fail_at` failing, or none
+    env_.reset();
+    env_.fail_at = fail_at;
+    prompt_ = ScriptedPrompt();
     write_bytes(plugin("kestrane.pbc"), "new");
     write_bytes(program("kestrane.pbc"), "old");
     install_kestrane(env_, folder_.path(), prompt_);
     return read_bytes(program("kestrane.pbc"));
   };
-  const auto transfer = [this] {
+  ASSERT_EQ(install(-1), "new");
+  EXPECT_TRUE(prompt_.messages.empty());
+  const std::vector<std::string> operations = env_.log;
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    SCOPED_TRACE("failing: " + operations[i]);
+    const std::string result = install(static_cast<int>(i));
+    EXPECT_TRUE(result == "old" || result == "new") << result;
+    EXPECT_EQ(prompt_.messages.size(), result == "old" ? 1u : 0u);
+    EXPECT_TRUE(result != "old" || prompt_.messages[0].text.find("zenfaro-") == std::string::npos);
+    // The plug-in's copy is kept for the next start until the game's is there for good.
+    const bool source_kept =
+        result == "old" || operations[i] == "remove kestrane.pbc" || operations[i] == "syncdir program";
+    EXPECT_EQ(is_file(plugin("kestrane.pbc")), source_kept);
+    EXPECT_TRUE(!is_file(program("kestrane.pbc.zenfaro-new")) || operations[i] == "remove kestrane.pbc.zenfaro-new");
+  }
+}
+
+// Whatever fails, the game's pair is the old one or the new one, whole, by the end of the next start; the message
+// names only the files the user knows, and says whether the next start completes the transfer.
+TEST_F(Startup, AFailingTransferLeavesTheGameTheOldPairOrTheNew) {
+  make_host();
+  const Layout layout{folder_.path(), true};
+  const auto transfer = [&](int fail_at, int fail_too) {
     write_databases();
-    transfer_database(env_, Layout{folder_.path(), true}, prompt_);
-    return read_bytes(game_data("commdb.dat")) + "|" + read_bytes(game_data("commdb.idx"));
+    env_.reset();
+    env_.fail_at = fail_at;
+    env_.fail_too = fail_too;
+    prompt_ = ScriptedPrompt();
+    transfer_database(env_, layout, prompt_);
+    return game_pair();
   };
-  const struct {
-    std::function<std::string()> run;
-    std::string before, after;
-    std::vector<fs::path> asides;
-  } rows[] = {{install, "old", "new", {program("kestrane.pbc.zenfaro-new")}},
-              {transfer,
-               "old data|old index",
-               "data|index",
-               {game_data("commdb.dat.zenfaro-new"), game_data("commdb.idx.zenfaro-new"),
-                game_data("commdb.dat.zenfaro-old")}}};
-  for (const auto& row : rows) {
-    const auto hand_off = [&](int fail_at) {  // with the operation `fail_at` failing, or none
-      env_.reset();
-      env_.fail_at = fail_at;
-      prompt_ = ScriptedPrompt();
-      return row.run();
-    };
-    ASSERT_EQ(hand_off(-1), row.after);
-    EXPECT_TRUE(prompt_.messages.empty());
-    const std::vector<std::string> operations = env_.log;
-    for (std::size_t i = 0; i < operations.size(); ++i) {
-      SCOPED_TRACE("failing: " + operations[i]);
-      const std::string result = hand_off(static_cast<int>(i));
-      EXPECT_TRUE(result == row.before || result == row.after) << result;
-      EXPECT_EQ(prompt_.messages.size(), result == row.before ? 1u : 0u);
-      if (result == row.before) {
-        EXPECT_EQ(prompt_.messages[0].text.find("zenfaro-"), std::string::npos);
-      }
-      // A source kept for the next start; nothing left beside the game's files but what a failed removal left.
-      const bool source_kept = result == "old" || operations[i] == "remove kestrane.pbc";
-      EXPECT_TRUE(row.before != "old" || is_file(plugin("kestrane.pbc")) == source_kept);
-      for (const fs::path& aside : row.asides)
-        EXPECT_TRUE(!is_file(aside) || operations[i] == "remove " + aside.filename().u8string()) << aside;
+  ASSERT_EQ(transfer(-1, -1), pair_of(kPlugin));
+  EXPECT_TRUE(prompt_.messages.empty());
+  const std::vector<std::string> operations = env_.log;
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    transfer(static_cast<int>(i), -1);
+    const std::size_t length = env_.log.size();
+    for (std::size_t j = i; j < length; ++j) {  // one failure (j == i) or two
+      const std::string result = transfer(static_cast<int>(i), j > i ? static_cast<int>(j) : -1);
+      const std::vector<std::string> ran = env_.log;
+      SCOPED_TRACE("failing: " + ran[i] + (j > i ? " and " + ran[j] : ""));
+      const bool told = !prompt_.messages.empty();
+      const bool later = told && prompt_.messages[0].text.find("the next time the editor starts") != std::string::npos;
+      // Told "left as they were": the old pair; told nothing: the new one; told "next time": the next start decides.
+      EXPECT_TRUE(later || result == (told ? pair_of(kGame) : pair_of(kPlugin)));
+      EXPECT_TRUE(!told || prompt_.messages[0].text.find("zenfaro-") == std::string::npos) << prompt_.messages[0].text;
+      EXPECT_TRUE(next_start().empty());
+      EXPECT_TRUE(game_pair() == (later ? game_pair() : result) &&
+                  (game_pair() == pair_of(kGame) || game_pair() == pair_of(kPlugin)));
+      for (const fs::path& leftover : transfer_leftovers()) EXPECT_FALSE(is_file(leftover)) << leftover;
     }
   }
+}
+
+// Killed anywhere (losing what was not made durable, or all of it but the removals), the transfer is finished or
+// undone by the next start: the game never keeps a data file and an index of two states.
+TEST_F(Startup, AKilledTransferIsFinishedOrUndoneByTheNextStart) {
+  make_host();
+  const Layout layout{folder_.path(), true};
+  write_databases();
+  transfer_database(env_, layout, prompt_);
+  const std::vector<std::string> operations = env_.log;
+  const auto renamed = std::find(operations.begin(), operations.end(), "rename zenfaro.jrn.tmp -> zenfaro.jrn");
+  ASSERT_NE(renamed, operations.end());
+  for (const FaultyEnv::Crash mode :
+       {FaultyEnv::Crash::drop_all, FaultyEnv::Crash::keep_removals, FaultyEnv::Crash::keep_names}) {
+    // The change is decided by the journal's rename, made durable by its folder's sync (or at once, where names reach
+    // the disk unsynced).
+    const std::size_t decided =
+        static_cast<std::size_t>(renamed - operations.begin()) + (mode == FaultyEnv::Crash::keep_names ? 0 : 1);
+    for (std::size_t i = 0; i <= operations.size(); ++i) {
+      SCOPED_TRACE("killed before: " + (i < operations.size() ? operations[i] : "the end"));
+      write_databases();
+      env_.reset();
+      env_.crash_mode = mode;
+      env_.kill_at = static_cast<int>(i);
+      try {
+        transfer_database(env_, layout, prompt_);
+      } catch (const Killed&) {}
+      env_.crash();
+      EXPECT_TRUE(next_start().empty());
+      EXPECT_EQ(game_pair(), i > decided ? pair_of(kPlugin) : pair_of(kGame));
+      for (const fs::path& leftover : transfer_leftovers()) EXPECT_FALSE(is_file(leftover)) << leftover;
+    }
+  }
+}
+
+// The transfer copies one state of the plug-in's database while another program saves into it: record 1 grows and
+// shrinks, so the index of one state never fits the data file of another.
+TEST_F(Startup, TheTransferTakesOneStateOfTheDatabaseBesideASavingProgram) {
+  make_host();
+  const Layout layout{folder_.path(), true};
+  write_databases();
+  const std::vector<Record> many(3000, make_record({"trigger"}, {}, {std::string(80, 'x')}));
+  write_bytes(plugin("data/commdb.dat"), stored(many));
+  write_bytes(plugin("data/commdb.idx"), index_of(many));
+  std::atomic<bool> done{false};
+  std::thread saver([&] {
+    FaultyEnv quick;  // which waits for no disk
+    Database db;
+    open_database(quick, layout, &db).ignore_error();
+    for (int k = 0; !done; ++k) {
+      write_record_set(db, 1, WriteMode::save, make_record({"t"}, {}, {std::string(1 + k % 7, 'y')})).ignore_error();
+      std::this_thread::sleep_for(std::chrono::microseconds(500));  // as a script's loop lets others in
+    }
+  });
+  int mismatched = 0;
+  for (int transfer = 0; transfer < 40; ++transfer) {
+    ScriptedPrompt prompt;
+    env_.reset();
+    transfer_database(env_, layout, prompt);
+    Database game;
+    load_index(game, game_data("commdb.idx"), game_data("commdb.dat"));
+    mismatched += check_database(game).findings.empty() ? 0 : 1;
+  }
+  done = true;
+  saver.join();
+  EXPECT_EQ(mismatched, 0);
+}
+
+// At a start in the host layout, a game's pair whose index does not match its data file is reported.
+TEST_F(Startup, TheGamesPairIsCheckedAtEveryStart) {
+  make_host();
+  write_databases();
+  EXPECT_TRUE(next_start().empty());
+  write_bytes(game_data("commdb.idx"), index_of({kGoal, kGoal}));
+  const std::vector<Message> told = next_start();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].text.find("is damaged: the index lists 2 records, but the data file holds 1. Transfer the "
+                              "database into your Pelmar again when you quit."),
+            std::string::npos)
+      << told[0].text;
 }
 
 }  // namespace

@@ -1,11 +1,22 @@
 // The database files: reading rules, numbers, the index, records by number, Windows-1252 text, saves byte for byte.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
+#ifdef __linux__
+#include <sys/resource.h>
+#endif
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "core/check_database.h"
 #include "core/cp1252.h"
 #include "core/database_lock.h"
 #include "core/line_reader.h"
 #include "core/number_text.h"
+#include "core/record_codec.h"
 #include "core/write_record_set.h"
 #include "tests/support/database_folder.h"
 
@@ -176,6 +187,43 @@ TEST(Reading, TheCheckNamesTheFirstMismatch) {
   }
 }
 
+// A walk reads each byte once: a record that starts before the end of the records read before it (a start that
+// repeats, goes back, or falls inside the record before) is damage, and the walk stops there naming it. A start
+// outside the data file reads as an empty record and reads nothing.
+TEST(Reading, AWalkReadsEachByteOnceAndStopsAtARecordThatOverlaps) {
+  const std::string data = stored({kGoal, kGoal, kGoal});  // records at bytes 0, 42 and 84
+  const struct {
+    std::string index, visited, damage;
+  } rows[] = {
+      {index_bytes({0, 42, 84}), "123", ""},
+      {index_bytes({0, 50, 84}), "123", ""},  // a gap is no overlap
+      {index_bytes({0, 1000, 84}), "123", ""},
+      {index_bytes({-1, 0, 42}), "123", ""},
+      {index_bytes({0, 0, 84}), "1",
+       "record 2 starts at byte 0 of the data file, before the end of record 1 (byte 42)"},
+      {index_bytes({0, 84, 42}), "12",
+       "record 3 starts at byte 42 of the data file, before the end of record 2 (byte 126)"},
+      {index_bytes({0, 41, 84}), "1",
+       "record 2 starts at byte 41 of the data file, before the end of record 1 (byte 42)"},
+      {index_bytes({0, 1000, 5}), "12",
+       "record 3 starts at byte 5 of the data file, before the end of record 1 (byte 42)"},
+  };
+  DatabaseFolder folder;
+  for (const auto& row : rows) {
+    folder.store_files(data, row.index);
+    std::string visited;
+    const Status status = walk_records(folder.db, 1, 3, [&visited](std::int32_t n, LineReader& in) {
+      visited += std::to_string(n);
+      skip_record(in);
+      return true;
+    });
+    EXPECT_EQ(std::make_pair(visited, status.message().find(row.damage) != std::string::npos),
+              std::make_pair(row.visited, true))
+        << status.message();
+    EXPECT_EQ(status.is_ok(), row.damage.empty());
+  }
+}
+
 TEST(Reading, RecordsAreReadByNumberInFileOrder) {
   ASSERT_EQ(stored(kGoal).size(), 42u);
   const Record unsorted = make_record({"zeta", "Alpha"}, {}, {"b", "a"});
@@ -334,14 +382,24 @@ TEST(Saving, ARecordBeyondTheCapacityIsRefusedAndNothingChanges) {
 }
 
 #ifdef __linux__
-// The real file system's failures reach the caller with the system's reason (a full disk, a write after close).
+// The real file system's failures reach the caller with the system's reason (a file grown past what the process may
+// write, as a full disk refuses it; a write after close).
 TEST(Saving, TheRealFileSystemTellsWhatFailed) {
-  std::unique_ptr<WritableFile> full;
-  ASSERT_TRUE(default_env().open_writable("/dev/full", OpenMode::truncate, &full).is_ok());
-  EXPECT_EQ(full->append("x").reason(), "No space left on device");
-  EXPECT_TRUE(!full->sync().is_ok() && full->close().is_ok() && full->close().is_ok());  // a second close is harmless
-  EXPECT_NE(full->append("x").message().find("already closed"), std::string::npos);
   TempFolder folder;
+  std::unique_ptr<WritableFile> full;
+  ASSERT_TRUE(default_env().open_writable(folder / "full", OpenMode::create_new, &full).is_ok());
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit tiny = before;
+  tiny.rlim_cur = 1;
+  std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &tiny);
+  const Status too_large = full->append("xy");
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(too_large.reason(), "File too large");
+  EXPECT_TRUE(full->sync().is_ok() && full->close().is_ok() && full->close().is_ok());  // a second close is harmless
+  EXPECT_NE(full->append("x").message().find("already closed"), std::string::npos);
   ASSERT_TRUE(write_string_to_file(default_env(), folder / "one", "xyz").is_ok());
   ASSERT_TRUE(default_env().truncate_file(folder / "one", 1).is_ok());
   EXPECT_EQ(read_bytes(folder / "one"), "x");
@@ -427,6 +485,44 @@ TEST(Lock, ReadersShareTheLockAndAWriterHoldsItAlone) {
               std::make_pair(row.granted ? Status::Code::ok : Status::Code::busy, row.granted));
   }
 }
+
+#ifndef _WIN32
+// Runs `body` in a child process as a user who may only read the lock file (root's child becomes nobody); returns
+// its exit status.
+int as_reader(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+// A lock file that the user may only read is locked all the same, shared or exclusively, and still excludes.
+TEST(Lock, ALockFileTheUserMayOnlyReadIsLockedAllTheSame) {
+  DatabaseFolder folder;
+  {
+    DatabaseLock made;
+    ASSERT_TRUE(lock_database(default_env(), folder.layout(), &made).is_ok());
+  }
+  fs::permissions(lock_file(folder.layout()), fs::perms(0444));
+  const auto lock_as_reader = [&folder](LockKind kind) {
+    return as_reader([&folder, kind] {
+      DatabaseLock lock;
+      const Status status = lock_database(default_env(), folder.layout(), &lock, {}, kind);
+      return status.is_ok() && lock.held() ? 0 : status.code() == Status::Code::busy ? 1 : 2;
+    });
+  };
+  EXPECT_EQ(lock_as_reader(LockKind::exclusive), 0);
+  EXPECT_EQ(lock_as_reader(LockKind::shared), 0);
+  DatabaseLock held;
+  ASSERT_TRUE(lock_database(default_env(), folder.layout(), &held, {}, LockKind::shared).is_ok());
+  EXPECT_EQ(lock_as_reader(LockKind::exclusive), 1);
+  EXPECT_EQ(lock_as_reader(LockKind::shared), 0);
+}
+#endif
 
 }  // namespace
 }  // namespace zenfaro

@@ -43,7 +43,7 @@ TEST_P(Restoring, PutsTheBackupBackAndASecondRestoreGoesForward) {
   ASSERT_TRUE(restore_backup(folder_.db, plan).is_ok());
   EXPECT_EQ(files(), restored_);
   EXPECT_EQ(folder_.db.record_count, 1);
-  EXPECT_FALSE(is_file(folder_.base("importold.idx")) || is_file(folder_.work("temp.tmp")));
+  EXPECT_FALSE(is_file(folder_.base("restoreold.dat")) || is_file(folder_.work("temp.tmp")));
   ASSERT_TRUE(restore().is_ok());
   EXPECT_EQ(files(), before_);
   // A backup in any form comes back in canonical form, its entries whole, its index built by walking it.
@@ -77,30 +77,34 @@ TEST_P(Restoring, IsRefusedChangingNothingWithoutABackupOrWhenItChangedOrHoldsTo
   EXPECT_FALSE(is_file(folder_.work("temp.tmp")) || is_file(folder_.work("temp.idx")));
 }
 
-// Every operation failing (alone or onwards), and a kill before each: the files as they were or as restored.
+// Every operation failing (alone or onwards), and a kill before each with what was not made durable lost (all of
+// it, all but the removals, or only the unsynced bytes): the files as they were or as restored.
 TEST_P(Restoring, WhateverFailsTheBackupIsKeptOrRestored) {
+  using Crash = FaultyEnv::Crash;
   store();
   folder_.env.count_reads = true;
   ASSERT_TRUE(restore().is_ok());
   const std::vector<std::string> operations = folder_.env.log;
-  for (int mode = 0; mode < 3; ++mode) {  // failing alone, failing onwards, killed
+  for (int mode = 0; mode < 5; ++mode) {  // failing alone, failing onwards, killed in each crash mode
+    const bool killed = mode >= 2;
     for (std::size_t i = 0; i <= operations.size(); ++i) {
       SCOPED_TRACE(std::to_string(mode) + " at " + (i < operations.size() ? operations[i] : "the end"));
       store();
       folder_.env.count_reads = true;
-      (mode == 2 ? folder_.env.kill_at : folder_.env.fail_at) = static_cast<int>(i);
+      (killed ? folder_.env.kill_at : folder_.env.fail_at) = static_cast<int>(i);
       folder_.env.fail_onwards = mode == 1;
+      if (killed) folder_.env.crash_mode = std::vector<Crash>{Crash::drop_all, Crash::keep_removals, Crash::keep_names}[mode - 2];
       Status status = Status::io_error("killed");
       try {
         status = restore();
       } catch (const Killed&) {
-        folder_.env.drop_unsynced_data();
+        folder_.env.crash();
       }
       folder_.env.reset();
       folder_.fresh();  // the next start finishes what was decided
       const Files now = files();
       EXPECT_TRUE(now == before_ || now == restored_) << status.message();
-      EXPECT_TRUE(mode == 2 || now != before_ || !status.is_ok());  // as they were: a failure, and told
+      EXPECT_TRUE(killed || now != before_ || !status.is_ok());  // as they were: a failure, and told
     }
   }
 }

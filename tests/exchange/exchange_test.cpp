@@ -143,6 +143,32 @@ TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
   }
 }
 
+// Killed anywhere, losing what was not made durable (all of it, all but the removals, or only the unsynced bytes):
+// the existing file is the old export or the new one, whole.
+TEST_F(Exporting, AKilledExportLeavesTheOldFileOrTheNew) {
+  folder.store({kGoal, kGoal});
+  write_bytes(folder.work("out.CMX"), "old export");
+  folder.env.log.clear();
+  ASSERT_TRUE(run().is_ok());
+  const std::vector<std::string> operations = folder.env.log;
+  for (const FaultyEnv::Crash mode :
+       {FaultyEnv::Crash::drop_all, FaultyEnv::Crash::keep_removals, FaultyEnv::Crash::keep_names}) {
+    for (std::size_t i = 0; i <= operations.size(); ++i) {
+      SCOPED_TRACE("killed before: " + (i < operations.size() ? operations[i] : "the end"));
+      write_bytes(folder.work("out.CMX"), "old export");
+      folder.env.reset();
+      folder.env.crash_mode = mode;
+      folder.env.kill_at = i < operations.size() ? static_cast<int>(i) : -1;
+      try {
+        run().ignore_error();
+      } catch (const Killed&) {}
+      folder.env.crash();
+      const std::string now = read_bytes(folder.work("out.CMX"));
+      EXPECT_TRUE(now == "old export" || now == exchange_of({kGoal, kGoal})) << now;
+    }
+  }
+}
+
 std::tm december_6_2026() {
   std::tm day{};
   day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 6;
