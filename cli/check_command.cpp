@@ -4,14 +4,21 @@
 
 #include "cli/cli_common.h"
 #include "core/check_database.h"
+#include "core/database_state.h"
 
 namespace zenfaro::cli {
 namespace {
 
 int run_check(const Options& options) {
   Session session(options);
-  Status error;
-  const DatabaseCheck check = check_database(session.model.database(), &error);
+  if (!session.readable()) return kExitFailed;
+  Database& db = session.model.mutable_database();
+  DatabaseCheck check;
+  const Status error = read_one_state(db, [&] {
+    Status read;
+    check = check_database(db, &read);
+    return read;
+  });
   if (!error.is_ok()) return fail(error.message());
   if (!check.findings.empty()) {
     return fail("commdb.dat and commdb.idx do not match: " + check.findings.front().text + ".");

@@ -2,6 +2,7 @@
 // exchange file, streaming one entry at a time.
 #include "exchange/export_commentary.h"
 
+#include "core/database_state.h"
 #include "core/line_writer.h"
 #include "core/record_codec.h"
 #include "exchange/exchange_format.h"
@@ -63,7 +64,7 @@ Status failed(const Status& why) {
 
 }  // namespace
 
-Status export_commentary(const Database& db, const fs::path& target, std::int32_t* records,
+Status export_commentary(Database& db, const fs::path& target, std::int32_t* records,
                          const ExchangeProgress& progress) {
   Status status = check_target(db, target);
   if (!status.is_ok()) return status;
@@ -71,18 +72,26 @@ Status export_commentary(const Database& db, const fs::path& target, std::int32_
   const FileInfo old = env.file_info(target);
   fs::path aside;
   std::unique_ptr<LineWriter> out;
-  status = create_beside(env, target, &aside, &out);
-  if (status.is_ok()) status = write_records(db, *out, progress);
+  const auto abandon = [&] {
+    if (!out) return;
+    out->abandon();
+    out.reset();
+    env.remove_file(aside).ignore_error();
+  };
+  // The records of one state of the database, each attempt into a new file.
+  status = read_one_state(db, [&] {
+    abandon();
+    Status written = create_beside(env, target, &aside, &out);
+    if (written.is_ok()) written = write_records(db, *out, progress);
+    return written;
+  });
   // A file that replaces another must be on the disk before the old one is
   // gone; a new file can be made again from the database at any time.
   if (status.is_ok()) status = old.exists ? out->finish() : out->close();
   if (status.is_ok() && old.exists) status = env.set_permissions(aside, old.permissions);
   if (status.is_ok()) status = env.rename_file(aside, target);
   if (!status.is_ok()) {
-    if (out) {
-      out->abandon();
-      env.remove_file(aside).ignore_error();
-    }
+    abandon();
     return failed(status.with_more(old.exists ? " The existing file was left as it was." : ""));
   }
   if (records != nullptr) *records = db.record_count;

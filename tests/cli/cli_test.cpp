@@ -1,34 +1,13 @@
 // zenfaro-cli: its commands, outputs and exit statuses, which scripts rely on.
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <sstream>
-
-#include "cli/cli_app.h"
+#include "tests/support/cli_run.h"
 #include "tests/support/database_folder.h"
 
 namespace zenfaro {
 namespace {
 
 using namespace testing;
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-// Runs zenfaro-cli in this process, with `input` as its standard input.
-CliRun run_cli(std::vector<std::string> args, const std::string& input = "") {
-  std::ostringstream out, err;
-  std::istringstream in(input);
-  std::streambuf* const streams[] = {std::cout.rdbuf(out.rdbuf()), std::cerr.rdbuf(err.rdbuf()),
-                                     std::cin.rdbuf(in.rdbuf())};
-  args.insert(args.begin(), "zenfaro-cli");
-  const int status = cli::run_cli(args);
-  std::cout.rdbuf(streams[0]), std::cerr.rdbuf(streams[1]), std::cin.rdbuf(streams[2]);
-  std::cin.clear();
-  return {status, out.str(), err.str()};
-}
 
 class Cli : public ::testing::Test {
  protected:
