@@ -1,5 +1,8 @@
 #include "ui/main_window.h"
 
+#include <QApplication>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,6 +11,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTimer>
 
 #include "editor/exchange_commands.h"
 #include "ui/busy_cursor.h"
@@ -79,6 +83,7 @@ MainWindow::MainWindow(EditorModel& model, IconChooser& icons, ExchangeActions a
   sync_record_box();
   fill_lists();
   connect_controls();
+  watch_database();
 }
 
 void MainWindow::build_controls() {
@@ -190,6 +195,40 @@ void MainWindow::add_shortcuts() {
   add(Qt::CTRL | Qt::Key_PageDown, [this] { step(+1); });
   add(Qt::CTRL | Qt::Key_PageUp, [this] { step(-1); });
   add(Qt::CTRL | Qt::Key_S, [this] { save_record(); });
+}
+
+void MainWindow::watch_database() {
+  if (watcher_ == nullptr) {
+    watcher_ = new QFileSystemWatcher(this);
+    settle_ = new QTimer(this);
+    settle_->setSingleShot(true);
+    settle_->setInterval(100);
+    const auto settle = [this] { settle_->start(); };
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, settle);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, settle);
+    connect(settle_, &QTimer::timeout, this, [this] { follow_outside_change(); });
+  }
+  const Layout& layout = model_.layout();
+  QStringList paths;
+  for (const std::filesystem::path& path : {layout.database_folder(), layout.data_file(), layout.index_file()}) {
+    const QString name = QString::fromStdString(path.u8string());
+    if (QFileInfo::exists(name) && !watcher_->files().contains(name) && !watcher_->directories().contains(name))
+      paths << name;
+  }
+  if (!paths.isEmpty()) watcher_->addPaths(paths);
+}
+
+void MainWindow::follow_outside_change() {
+  // Not while a question or dialog of a command is open: later.
+  const QWidget* modal = QApplication::activeModalWidget();
+  if ((modal != nullptr && modal != this) || model_.running()) {
+    settle_->start();
+    return;
+  }
+  watch_database();
+  if (!model_.follow_outside_change()) return;
+  sync_record_box();
+  fill_lists();
 }
 
 void MainWindow::add_entry(ListKind kind) {
