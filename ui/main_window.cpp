@@ -368,11 +368,14 @@ void MainWindow::quit() {
   // A failed save keeps the window open, so that the record is not lost.
   const BusyCursor busy;
   if (model_.quit()) done(kEndQuit);
+  sync_record_box();
 }
 
 void MainWindow::save_record() {
   const BusyCursor busy;
   model_.save_record();
+  // The save may have followed the record to its new number, or stored it as a new record.
+  sync_record_box();
 }
 
 void MainWindow::run_exchange(const QString& title, std::vector<ExchangeStage> stages,
@@ -400,6 +403,7 @@ void MainWindow::import_records() {
 void MainWindow::export_records() {
   run_exchange(QStringLiteral("Export Commentary"), {ExchangeStage::writing},
                [this] { actions_.export_records(model_); });
+  sync_record_box();  // the pending save may have followed the record to a new number
 }
 
 void MainWindow::record_text_changed(const QString& text) {

@@ -390,6 +390,9 @@ class WindowTest : public QObject {
     QCOMPARE(f.shown(ListKind::lines), QStringLiteral("line 2, mine"));
     f.click("saveRecord");
     QCOMPARE(f.prompt.questions.back().caption, std::string("Record changed"));
+    f.prompt.choices = {0};  // as a new record: the window goes with it
+    f.click("saveRecord");
+    QCOMPARE(f.window->record_box()->text(), QStringLiteral("7"));
   }
 
   void fileDialogsOpenOverTheEditorOnTheWorkingFolderAndCancelGivesNothing() {
