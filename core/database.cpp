@@ -7,7 +7,6 @@
 #include "core/index_file.h"
 #include "core/line_reader.h"
 #include "core/record_codec.h"
-#include "core/replace_files.h"
 
 namespace zenfaro {
 
@@ -16,6 +15,26 @@ namespace {
 Status unreadable(const Status& why) {
   return Status::io_error(
       why.message() + " The database cannot be used until the file can be read; nothing was changed.", why.reason());
+}
+
+// A data file without an index (none, or an empty one) still holds its
+// records: an empty database in its place would let the next save replace
+// the stored record 1 unseen. Their starts are found by walking the data
+// file, as the next save writes them into a new index.
+std::int32_t index_by_walking(Database& db, ReadableFile* data) {
+  LineReader in(data);
+  std::int64_t records = 0;
+  while (!in.at_end() && in.position() <= static_cast<std::uint64_t>(kMaxRecordStart)) {
+    if (++records <= kMaxRecords) db.index[static_cast<std::size_t>(records)] = static_cast<std::int32_t>(in.position());
+    skip_record(in);
+  }
+  if (!in.status().is_ok()) {
+    db.load_error = unreadable(in.status());
+    return 0;
+  }
+  db.index_fields = records;
+  db.record_count = static_cast<std::int32_t>(std::min<std::int64_t>(records, kMaxRecords));
+  return db.record_count;
 }
 
 }  // namespace
@@ -31,8 +50,8 @@ std::int32_t load_index(Database& db, const std::filesystem::path& index_path, c
   db.data_seen = db.env->file_info(data_path);
   std::unique_ptr<ReadableFile> file;
   const Status opened = db.env->open_readable(index_path, &file);
-  if (!opened.is_ok()) {
-    if (!opened.is_not_found()) db.load_error = unreadable(opened);
+  if (!opened.is_ok() && !opened.is_not_found()) {
+    db.load_error = unreadable(opened);
     return 0;
   }
   IndexReader fields(file.get());
@@ -56,6 +75,7 @@ std::int32_t load_index(Database& db, const std::filesystem::path& index_path, c
     db.load_error = unreadable(data_opened);
     return 0;
   }
+  if (fields.fields() == 0 && data) return index_by_walking(db, data.get());
   db.index_fields = fields.fields();
   db.record_count = count;
   return count;

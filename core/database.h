@@ -48,14 +48,15 @@ struct Database {
 };
 
 // Loads commdb.idx into `db`'s record index and returns the record count.
-// Remembers both paths. A missing index gives 0 and leaves the slots as
-// they were. A length that is not a multiple of 4 is rounded to the nearest
-// number of fields (halves to even), a last field cut short having zero high
-// bytes. Only the first kMaxRecords fields are used.
+// Remembers both paths. A length that is not a multiple of 4 is rounded to
+// the nearest number of fields (halves to even), a last field cut short
+// having zero high bytes. Only the first kMaxRecords fields are used.
 //
-// Only a missing pair (or a missing index) is an empty database: an index or
-// data file that is there but cannot be opened or read, and a missing data
-// file beside an index that lists records, set `db.load_error` and give 0.
+// Only a missing pair is an empty database. A data file without an index
+// (none, or an empty one) gives the records found by walking it, as the next
+// save writes them into a new index. An index or data file that is there but
+// cannot be opened or read, and a missing data file beside an index that
+// lists records, set `db.load_error` and give 0.
 std::int32_t load_index(Database& db, const std::filesystem::path& index_path, const std::filesystem::path& data_path);
 
 // Opens the database of `layout`: finishes a replacement of the database

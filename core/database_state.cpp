@@ -30,12 +30,18 @@ Status read_one_state(Database& db, const std::function<Status()>& read) {
     // cannot finish was told then, and the files are read as they stand).
     finish_interrupted_change(env, db.layout, &lock).ignore_error();
     if (!lock.held()) lock_database(env, db.layout, &lock, kReaderLockWait, LockKind::shared).ignore_error();
+    // Without the lock: a journal is there from before the first rename of a
+    // replacement to after its last, so a read that begins and ends without
+    // one, and sees the same two files at both ends, read one state (not a
+    // new data file beside the old index).
+    const auto replacing = [&] { return env.file_info(journal_file(db.layout)).exists; };
+    const bool settled = lock.held() || !replacing();
     Status status = refresh_database(db);
     if (status.is_ok()) status = read();
-    if (lock.held() || !database_changed(db)) return status;
+    if (lock.held() || (settled && !replacing() && !database_changed(db))) return status;
     if (std::chrono::steady_clock::now() >= give_up) {
       return Status::busy("The database in " + quoted(db.layout.database_folder()) +
-                          " kept changing while it was read. Try again in a moment.");
+                          " is being changed by another program, so it could not be read. Try again in a moment.");
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }

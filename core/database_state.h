@@ -10,11 +10,12 @@
 //
 // A reader that cannot have the lock (the lock file cannot be created in a
 // read-only folder or on read-only media, or a change keeps it while its user
-// answers a question) reads without it and then checks that neither file
-// changed during the read; when one did, it reads again. Every change
-// replaces the files by renaming new ones over them, so a read that saw the
-// same two files before and after read one state. The game takes no lock; it
-// is served by the order of those renames.
+// answers a question) reads without it and then checks that no replacement
+// was under way and neither file changed during the read; when one was or
+// did, it reads again. Every change replaces the files by renaming new ones
+// over them under its journal, so a read that saw no journal and the same two
+// files before and after read one state. The game takes no lock; it is served
+// by the order of those renames.
 #include <chrono>
 #include <functional>
 

@@ -307,6 +307,7 @@ TEST(TwoViews, AReaderBesideSavesAndImportsNeverSeesATornRecord) {
         EXPECT_TRUE(whole(n, record) && whole(n, walked.at(static_cast<std::size_t>(n - 1)))) << n;
       }
       ++reads;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));  // no reader reads without a pause
     }
   });
   std::thread adder(writer, 0), importer(writer, 1);
@@ -328,7 +329,7 @@ TEST(TwoViews, AReaderBesideSavesAndImportsNeverSeesATornRecord) {
 }
 
 // Where the lock file cannot be created (a read-only folder), a reader reads without the lock and reads again when
-// the files changed meanwhile; a change, which needs the lock, is refused.
+// the files changed or a replacement was under way meanwhile; a change, which needs the lock, is refused.
 TEST(TwoViews, WithoutALockFileAReaderChecksWhatItReadAndAChangeIsRefused) {
   struct NoLockFile final : EnvWrapper {
     using EnvWrapper::EnvWrapper;
@@ -340,17 +341,36 @@ TEST(TwoViews, WithoutALockFileAReaderChecksWhatItReadAndAChangeIsRefused) {
   folder.store(numbered(3));
   Database db;
   open_database(env, folder.layout(), &db).ignore_error();
+  const Records three = numbered(3), two(three.begin() + 1, three.end()), one(three.begin() + 2, three.end());
+  const auto put = [&folder](const fs::path& file, const std::string& bytes) {  // as a change puts it: a rename
+    write_bytes(folder.work("new"), bytes);
+    fs::rename(folder.work("new"), file);
+  };
   int reads = 0;
   Records walked;
+  // Another program deletes record 1 during the first read.
   EXPECT_TRUE(read_one_state(db, [&] {
-                if (++reads == 1) {  // another program deletes record 1 during the first read
+                if (++reads == 1) {
                   Database other = folder.fresh();
                   EXPECT_TRUE(write_record_set(other, 1, WriteMode::remove, numbered(1)[0]).is_ok());
                 }
                 return read_all(db, &walked);
               }).is_ok());
-  const Records three = numbered(3);
-  EXPECT_EQ(std::make_pair(reads, walked), std::make_pair(2, Records(three.begin() + 1, three.end())));
+  EXPECT_EQ(std::make_pair(reads, walked), std::make_pair(2, two));
+  // Another deletes the next during the first read, and is half done at the second (its journal there, the new
+  // data file in place, the old index still): a read beside it waits until it is done.
+  reads = 0;
+  EXPECT_TRUE(read_one_state(db, [&] {
+                if (++reads == 1) {
+                  write_bytes(journal_file(folder.layout()), "a replacement under way");
+                  put(folder.layout().data_file(), stored(one));
+                } else if (reads == 3) {
+                  put(folder.layout().index_file(), index_of(one));
+                  fs::remove(journal_file(folder.layout()));
+                }
+                return read_all(db, &walked);
+              }).is_ok());
+  EXPECT_EQ(std::make_pair(reads, walked), std::make_pair(4, one));
   EXPECT_NE(write_record_set(db, 1, WriteMode::save, kGoal).message().find("Read-only file system"), std::string::npos);
 }
 
