@@ -1,6 +1,6 @@
-// zenfaro-cli add N LIST TEXT: shows record N, puts TEXT in the item box,
-// presses the list's "Add To" button (with the alternatives expansion) and
-// then "&Save Record".
+// zenfaro-cli add N LIST TEXT: under the database's lock, shows record N as
+// it stands, puts TEXT in the item box, presses the list's "Add To" button
+// (with the alternatives expansion) and saves the record.
 #include <iostream>
 
 #include "cli/cli_common.h"
@@ -18,10 +18,12 @@ int run_add(const Options& options, const Arguments& args) {
   const std::optional<std::string> entry = entry_from_terminal(args.text);
   if (!entry) return kExitFailed;
   Session session(options);
+  if (!session.readable()) return kExitFailed;
   EditorModel& model = session.model;
-  model.set_record_text(std::to_string(args.record));
   const ListKind kind = list_from_name(args.list);
-  if (!model.add_entry(kind, *entry) || !model.save_record()) return kExitFailed;
+  if (!model.change_stored(args.record, WriteMode::save, [&] { return model.add_entry(kind, *entry); })) {
+    return kExitFailed;
+  }
   std::cout << "Record " << std::min(args.record, model.record_count()) << " saved; its " << args.list << " list holds "
             << model.list(kind).size() << " entries.\n";
   return session.exit_status();

@@ -12,6 +12,7 @@
 
 #include "cli/cli_common.h"
 #include "core/cp1252.h"
+#include "core/database_state.h"
 #include "editor/check_records.h"
 
 namespace zenfaro::cli {
@@ -28,16 +29,27 @@ int run_check(const Options& options, const std::vector<std::string>& kind_names
   FindingKinds kinds;
   for (const std::string& name : kind_names) kinds.insert(*finding_kind_from_name(name));
   Session session(options);
-  Status error;
+  if (!session.readable()) return kExitFailed;
+  Database& db = session.model.mutable_database();
+  // The findings of one state of the files: a read that has to begin anew
+  // starts its report anew, so the report is printed once it is whole.
+  std::string report;
   std::int64_t found = 0;
-  const DatabaseCheck check = check_records(
-      session.model.database(), kinds,
-      [&found](const Finding& finding) {
-        ++found;
-        std::cout << finding_line(finding);
-      },
-      &error);
-  std::cout.flush();
+  DatabaseCheck check;
+  const Status error = read_one_state(db, [&] {
+    report.clear();
+    found = 0;
+    Status read;
+    check = check_records(
+        db, kinds,
+        [&](const Finding& finding) {
+          ++found;
+          report += finding_line(finding);
+        },
+        &read);
+    return read;
+  });
+  std::cout << report << std::flush;
   const bool index_checked = kinds.empty() || kinds.count(FindingKind::index) != 0;
   if (index_checked && !check.findings.empty()) {
     fail("commdb.dat and commdb.idx do not match: " + check.findings.front().text + ".");

@@ -17,6 +17,11 @@ bool TerminalPrompt::ask(const Question& question) {
   return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes" || answer == "YES";
 }
 
+std::size_t TerminalPrompt::choose(const Question& question) {
+  std::cerr << "zenfaro-cli: " << question.text << "\n";
+  return question.answers.empty() ? 0 : question.answers.size() - 1;
+}
+
 void TerminalPrompt::tell(const Message& message) {
   if (message.icon == Icon::error) ++errors;
   std::ostream& out = message.icon == Icon::error || message.icon == Icon::warning ? std::cerr : std::cout;

@@ -38,6 +38,9 @@ class TerminalPrompt final : public Prompt {
 
   // Prints the question's details first, even when answered by yes_to_all.
   bool ask(const Question& question) override;
+  // The terminal offers no such choice: the question goes to standard error
+  // and is answered with its last answer, the cancel.
+  std::size_t choose(const Question& question) override;
   void tell(const Message& message) override;
   std::optional<std::string> choose_file(const FileRequest&) override { return std::nullopt; }
 };
@@ -49,6 +52,9 @@ struct Session {
   explicit Session(const Options& options);
   TerminalPrompt prompt;
   EditorModel model;
+  // False when the database cannot be read (an unreadable file is not an
+  // empty database): that has been told, and the command ends with kExitFailed.
+  bool readable() const { return model.database().load_error.is_ok(); }
   // kExitFailed when an error was shown, else kExitDone: how a command ends
   // once it has done its work.
   int exit_status() const { return prompt.errors > 0 ? kExitFailed : kExitDone; }

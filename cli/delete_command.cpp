@@ -1,5 +1,5 @@
-// zenfaro-cli delete N: shows record N and presses "&Delete Record",
-// answering Yes.
+// zenfaro-cli delete N: under the database's lock, shows record N as it
+// stands and deletes it, as "&Delete Record" answered with Yes does.
 #include <iostream>
 
 #include "cli/cli_common.h"
@@ -9,21 +9,21 @@ namespace {
 
 int run_delete(const Options& options, std::int32_t n) {
   Session session(options);
+  if (!session.readable()) return kExitFailed;
   EditorModel& model = session.model;
-  const std::int32_t before = model.record_count();
-  if (n > before) {
-    return fail("There is no record " + std::to_string(n) + ": the database holds " + std::to_string(before) +
-                " records. Nothing was deleted.");
-  }
-  model.set_record_text(std::to_string(n));
-  if (model.working_record().empty()) {
-    return fail("Record " + std::to_string(n) +
-                " has no entries, and the editor deletes only records that have "
-                "some. Nothing was deleted.");
-  }
-  session.prompt.yes_to_all = true;
-  model.delete_record();
-  if (session.prompt.errors > 0) return kExitFailed;
+  const auto check = [&] {
+    if (n > model.record_count()) {
+      fail("There is no record " + std::to_string(n) + ": the database holds " + std::to_string(model.record_count()) +
+           " records. Nothing was deleted.");
+      return false;
+    }
+    if (!model.working_record().empty()) return true;
+    fail("Record " + std::to_string(n) +
+         " has no entries, and the editor deletes only records that have "
+         "some. Nothing was deleted.");
+    return false;
+  };
+  if (!model.change_stored(n, WriteMode::remove, check)) return kExitFailed;
   std::cout << "Record " << n << " deleted; the database holds " << model.record_count() << " records.\n";
   return kExitDone;
 }

@@ -21,6 +21,7 @@ struct Arguments {
 
 int run_export(const Options& options, const Arguments& args) {
   Session session(options);
+  if (!session.readable()) return kExitFailed;
   const fs::path target = exchange_file_path(session.model.layout(), args.file);
   if (default_env().file_info(target).exists && !args.force) {
     return fail(target.u8string() + " already exists; add --force to replace it.");

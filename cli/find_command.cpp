@@ -9,6 +9,7 @@
 
 #include "cli/cli_common.h"
 #include "core/cp1252.h"
+#include "core/database_state.h"
 #include "editor/find.h"
 
 namespace zenfaro::cli {
@@ -29,16 +30,22 @@ int run_find(const Options& options, const Arguments& args) {
   query.match_case = args.match_case;
 
   Session session(options);
-  bool matched = false;
-  const Status status = for_each_match(session.model.database(), query, ShownRecord{},
-                                       [&matched](const FindHit& hit, const Entry& entry) {
-                                         matched = true;
-                                         std::cout << hit.record << '\t' << list_name(hit.list) << '\t' << hit.position
-                                                   << '\t' << cp1252_to_utf8(entry) << '\n';
-                                         return true;
-                                       });
+
+  if (!session.readable()) return kExitFailed;
+  Database& db = session.model.mutable_database();
+  // The hits of one state of the database, printed once they are all found.
+  std::string out;
+  const Status status = read_one_state(db, [&] {
+    out.clear();
+    return for_each_match(db, query, ShownRecord{}, [&out](const FindHit& hit, const Entry& entry) {
+      out += std::to_string(hit.record) + '\t' + list_name(hit.list) + '\t' + std::to_string(hit.position) + '\t' +
+             cp1252_to_utf8(entry) + '\n';
+      return true;
+    });
+  });
   if (!status.is_ok()) return fail(status.message());
-  return matched && session.prompt.errors == 0 ? kExitDone : kExitFailed;
+  std::cout << out;
+  return !out.empty() && session.prompt.errors == 0 ? kExitDone : kExitFailed;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ struct Arguments {
 
 int run_import(const Options& options, const Arguments& args) {
   Session session(options);
+  if (!session.readable()) return kExitFailed;
   session.prompt.yes_to_all = args.yes;
   const std::string path = exchange_file_path(session.model.layout(), args.file).u8string();
   const ImportOutcome outcome = import_records(session.model, path);

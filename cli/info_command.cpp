@@ -12,6 +12,7 @@ std::string shown_path(const Layout& layout, const fs::path& path) {
 
 int run_info(const Options& options) {
   Session session(options);
+  if (!session.readable()) return kExitFailed;
   const Database& db = session.model.database();
   const Layout& layout = db.layout;
   std::cout << "folder: " << layout.root.u8string() << "\n"

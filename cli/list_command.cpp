@@ -4,20 +4,38 @@
 
 #include "cli/cli_common.h"
 #include "core/cp1252.h"
+#include "core/database_state.h"
+#include "core/record_codec.h"
 
 namespace zenfaro::cli {
 namespace {
 
 int run_list(const Options& options) {
   Session session(options);
-  EditorModel& model = session.model;
-  for (std::int32_t n = 1; n <= model.record_count(); ++n) {
-    model.show_record(n);
-    const WorkingList& triggers = model.list(ListKind::triggers);
-    std::cout << n << '\t' << triggers.size() << '\t' << model.list(ListKind::exclusions).size() << '\t'
-              << model.list(ListKind::lines).size() << '\t'
-              << (triggers.empty() ? std::string() : cp1252_to_utf8(triggers.at(0))) << '\n';
-  }
+  if (!session.readable()) return kExitFailed;
+  Database& db = session.model.mutable_database();
+  // The lines of one state of the database, printed once they are all read.
+  std::string out;
+  std::vector<std::int32_t> damaged;
+  const Status status = read_one_state(db, [&] {
+    out.clear();
+    damaged.clear();
+    return walk_records(db, 1, db.record_count, [&](std::int32_t n, LineReader& in) {
+      Record record;
+      // A damaged record is listed empty, as the editor shows it, and told.
+      if (!read_record_into(in, &record)) damaged.push_back(n);
+      WorkingList triggers(true);
+      triggers.assign(record.list(ListKind::triggers));
+      out += std::to_string(n) + '\t' + std::to_string(triggers.size()) + '\t' +
+             std::to_string(record.list(ListKind::exclusions).size()) + '\t' +
+             std::to_string(record.list(ListKind::lines).size()) + '\t' +
+             (triggers.empty() ? std::string() : cp1252_to_utf8(triggers.at(0))) + '\n';
+      return true;
+    });
+  });
+  std::cout << out;
+  if (!status.is_ok()) return fail(status.message());
+  for (const std::int32_t n : damaged) session.prompt.tell({damaged_record(n).message(), kDefaultCaption, Icon::error});
   return session.exit_status();
 }
 

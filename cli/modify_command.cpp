@@ -1,5 +1,6 @@
-// zenfaro-cli modify N LIST POS TEXT: shows record N, replaces the entry at
-// display position POS (from 0) with TEXT in place, and saves.
+// zenfaro-cli modify N LIST POS TEXT: under the database's lock, shows
+// record N as it stands, replaces the entry at display position POS (from 0)
+// with TEXT in place, and saves.
 #include <iostream>
 
 #include "cli/cli_common.h"
@@ -18,16 +19,17 @@ int run_modify(const Options& options, const Arguments& args) {
   const std::optional<std::string> entry = entry_from_terminal(args.text);
   if (!entry) return kExitFailed;
   Session session(options);
+  if (!session.readable()) return kExitFailed;
   EditorModel& model = session.model;
-  model.set_record_text(std::to_string(args.record));
   const ListKind kind = list_from_name(args.list);
-  const std::size_t size = model.list(kind).size();
-  const std::size_t position = args.position;
-  if (position >= size) {
-    return fail("Record " + std::to_string(args.record) + " has no " + entry_noun(kind) + " at position " +
-                std::to_string(position) + " (it has " + std::to_string(size) + ").");
-  }
-  if (!model.modify_entry(kind, position, *entry) || !model.save_record()) return kExitFailed;
+  const auto modify = [&] {
+    const std::size_t size = model.list(kind).size();
+    if (args.position < size) return model.modify_entry(kind, args.position, *entry);
+    fail("Record " + std::to_string(args.record) + " has no " + entry_noun(kind) + " at position " +
+         std::to_string(args.position) + " (it has " + std::to_string(size) + ").");
+    return false;
+  };
+  if (!model.change_stored(args.record, WriteMode::save, modify)) return kExitFailed;
   std::cout << "Record " << args.record << " saved.\n";
   return session.exit_status();
 }

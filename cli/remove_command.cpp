@@ -1,5 +1,6 @@
-// zenfaro-cli remove N LIST POS [POS...]: shows record N, selects those
-// display positions, presses the list's "Delete" and then "&Save Record".
+// zenfaro-cli remove N LIST POS [POS...]: under the database's lock, shows
+// record N as it stands, selects those display positions, presses the list's
+// "Delete" and saves the record.
 #include <iostream>
 
 #include "cli/cli_common.h"
@@ -15,24 +16,27 @@ struct Arguments {
 
 int run_remove(const Options& options, const Arguments& args) {
   Session session(options);
+  if (!session.readable()) return kExitFailed;
   EditorModel& model = session.model;
-  model.set_record_text(std::to_string(args.record));
   const ListKind kind = list_from_name(args.list);
-  const std::size_t size = model.list(kind).size();
-  for (const std::size_t position : args.positions) {
-    if (position >= size) {
-      return fail("Record " + std::to_string(args.record) + " has no " + entry_noun(kind) + " at position " +
-                  std::to_string(position) + " (it has " + std::to_string(size) + "). Nothing was removed.");
+  const auto remove = [&] {
+    const std::size_t size = model.list(kind).size();
+    for (const std::size_t position : args.positions) {
+      if (position >= size) {
+        fail("Record " + std::to_string(args.record) + " has no " + entry_noun(kind) + " at position " +
+             std::to_string(position) + " (it has " + std::to_string(size) + "). Nothing was removed.");
+        return false;
+      }
     }
-  }
-  model.delete_entries(kind, args.positions);
-  if (model.working_record().empty()) {
-    return fail("That would leave record " + std::to_string(args.record) +
-                " without any entry, and an empty record is never saved: nothing was removed. "
-                "Use \"delete " +
-                std::to_string(args.record) + "\" to delete the record.");
-  }
-  if (!model.save_record()) return kExitFailed;
+    model.delete_entries(kind, args.positions);
+    if (!model.working_record().empty()) return true;
+    fail("That would leave record " + std::to_string(args.record) +
+         " without any entry, and an empty record is never saved: nothing was removed. "
+         "Use \"delete " +
+         std::to_string(args.record) + "\" to delete the record.");
+    return false;
+  };
+  if (!model.change_stored(args.record, WriteMode::save, remove)) return kExitFailed;
   std::cout << "Record " << args.record << " saved; its " << args.list << " list holds " << model.list(kind).size()
             << " entries.\n";
   return session.exit_status();

@@ -5,6 +5,8 @@
 #include "cli/cli_common.h"
 #include "cli/console.h"
 #include "core/cp1252.h"
+#include "core/database_state.h"
+#include "core/stored_record.h"
 
 namespace zenfaro::cli {
 namespace {
@@ -13,14 +15,16 @@ const char* const kListTitles[] = {"Triggers", "Exclusion triggers", "Commentary
 
 int run_show(const Options& options, std::int32_t n, bool raw) {
   Session session(options);
+  if (!session.readable()) return kExitFailed;
   if (raw) {
+    Database& db = session.model.mutable_database();
+    std::string bytes;
+    const Status status = read_one_state(db, [&] { return stored_record_bytes(db, n, &bytes); });
+    if (!status.is_ok()) return fail(status.message());
     std::cout.flush();
     set_binary_stdout();  // the stored bytes exactly, CR LF included
-    const Status status = read_stored_bytes(session.model.database(), n, [](std::string_view bytes) {
-      std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    });
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     std::cout.flush();
-    if (!status.is_ok()) return fail(status.message());
     return session.exit_status();
   }
   EditorModel& model = session.model;

@@ -3,28 +3,80 @@
 #include <algorithm>
 
 #include "core/database_lock.h"
+#include "core/database_state.h"
 #include "core/index_file.h"
 #include "core/line_reader.h"
 #include "core/record_codec.h"
-#include "core/replace_files.h"
 
 namespace zenfaro {
+
+namespace {
+
+Status unreadable(const Status& why) {
+  return Status::io_error(
+      why.message() + " The database cannot be used until the file can be read; nothing was changed.", why.reason());
+}
+
+// A data file without an index (none, or an empty one) still holds its
+// records: an empty database in its place would let the next save replace
+// the stored record 1 unseen. Their starts are found by walking the data
+// file, as the next save writes them into a new index.
+std::int32_t index_by_walking(Database& db, ReadableFile* data) {
+  LineReader in(data);
+  std::int64_t records = 0;
+  while (!in.at_end() && in.position() <= static_cast<std::uint64_t>(kMaxRecordStart)) {
+    if (++records <= kMaxRecords) db.index[static_cast<std::size_t>(records)] = static_cast<std::int32_t>(in.position());
+    skip_record(in);
+  }
+  if (!in.status().is_ok()) {
+    db.load_error = unreadable(in.status());
+    return 0;
+  }
+  db.index_fields = records;
+  db.record_count = static_cast<std::int32_t>(std::min<std::int64_t>(records, kMaxRecords));
+  return db.record_count;
+}
+
+}  // namespace
 
 std::int32_t load_index(Database& db, const std::filesystem::path& index_path, const std::filesystem::path& data_path) {
   db.index_path = index_path;
   db.data_path = data_path;
   db.record_count = 0;
   db.index_fields = 0;
+  db.load_error = Status::ok();
   // What the files are now; a change after this moment shows as a change.
   db.index_seen = db.env->file_info(index_path);
   db.data_seen = db.env->file_info(data_path);
   std::unique_ptr<ReadableFile> file;
-  if (!db.env->open_readable(index_path, &file).is_ok()) return 0;
-
+  const Status opened = db.env->open_readable(index_path, &file);
+  if (!opened.is_ok() && !opened.is_not_found()) {
+    db.load_error = unreadable(opened);
+    return 0;
+  }
   IndexReader fields(file.get());
-  db.index_fields = fields.fields();
   const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(fields.fields(), kMaxRecords));
   for (std::int32_t k = 1; k <= count; ++k) db.index[static_cast<std::size_t>(k)] = fields.field(k);
+  if (!fields.status().is_ok()) {
+    db.load_error = unreadable(fields.status());
+    return 0;
+  }
+  // The records the index lists must be readable too.
+  std::unique_ptr<ReadableFile> data;
+  const Status data_opened = db.env->open_readable(data_path, &data);
+  if (data_opened.is_not_found() && fields.fields() > 0) {
+    db.load_error = Status::io_error("The database file " + quoted(data_path) + " is missing, but " +
+                                     quoted(index_path) + " lists " + std::to_string(fields.fields()) +
+                                     " records. The database cannot be used until the data file is put back; "
+                                     "nothing was changed.");
+    return 0;
+  }
+  if (!data_opened.is_ok() && !data_opened.is_not_found()) {
+    db.load_error = unreadable(data_opened);
+    return 0;
+  }
+  if (fields.fields() == 0 && data) return index_by_walking(db, data.get());
+  db.index_fields = fields.fields();
   db.record_count = count;
   return count;
 }
@@ -32,15 +84,8 @@ std::int32_t load_index(Database& db, const std::filesystem::path& index_path, c
 Status open_database(Env& env, const Layout& layout, Database* db) {
   db->env = &env;
   db->layout = layout;
-  Status status;
-  // A journal is there only while another program replaces the files, or
-  // after a replacement was cut short. In the first case that program holds
-  // the lock and finishes it; in the second this opening finishes it.
-  if (env.file_info(journal_file(layout)).present()) {
-    DatabaseLock lock;
-    const Status locked = lock_database(env, layout, &lock, kQuickLockWait);
-    if (locked.is_ok()) status = finish_interrupted_replacement(env, layout);
-  }
+  DatabaseLock lock;
+  Status status = finish_interrupted_change(env, layout, &lock);
   load_index(*db, layout.index_file(), layout.data_file());
   // A FIFO, a device or a folder in the place of a database file is named,
   // not taken for a missing file.
@@ -51,7 +96,7 @@ Status open_database(Env& env, const Layout& layout, Database* db) {
                                ", not a regular file, so the database cannot be read. Move it away, then try again.");
     }
   }
-  return status;
+  return status.is_ok() ? db->load_error : status;
 }
 
 bool database_changed(const Database& db) {
@@ -113,14 +158,10 @@ Status walk_records(const Database& db, std::int32_t first, std::int32_t last,
   return in.status();
 }
 
-namespace {
-
 Status damaged_record(std::int32_t n) {
   return Status::refused("Record " + std::to_string(n) + " is damaged: one of its lists holds more than " +
                          std::to_string(kMaxListEntries) + " entries, more than a list can hold. It is shown empty.");
 }
-
-}  // namespace
 
 Status read_stored_bytes(const Database& db, std::int32_t n, const std::function<void(std::string_view)>& sink) {
   if (n < 1 || n > db.record_count) return Status::ok();

@@ -6,9 +6,10 @@
 // and what the two files were like at that moment.
 //
 // The game and other programs (a second editor, zenfaro-cli in a script) use
-// the same files. Readers need nothing; every change takes the database's
-// lock (core/database_lock.h), and a program that loaded the index can ask
-// whether the files changed since (database_changed).
+// the same files. Every operation that reads stored records reads them from
+// one state of the pair, under the database's lock (core/database_state.h),
+// and a program that loaded the index can ask whether the files changed since
+// (database_changed).
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -39,20 +40,31 @@ struct Database {
   // The two files as they were when the index was loaded.
   FileInfo data_seen;
   FileInfo index_seen;
+  // Why the last load could not read the database, naming the file and the
+  // system's reason; ok when it could. The record count is then 0, and no
+  // change may be written until a load succeeds: an unreadable database is
+  // not an empty one.
+  Status load_error;
 };
 
 // Loads commdb.idx into `db`'s record index and returns the record count.
-// Remembers both paths. A missing index gives 0 and leaves the slots as
-// they were. A length that is not a multiple of 4 is rounded to the nearest
-// number of fields (halves to even), a last field cut short having zero high
-// bytes. Only the first kMaxRecords fields are used.
+// Remembers both paths. A length that is not a multiple of 4 is rounded to
+// the nearest number of fields (halves to even), a last field cut short
+// having zero high bytes. Only the first kMaxRecords fields are used.
+//
+// Only a missing pair is an empty database. A data file without an index
+// (none, or an empty one) gives the records found by walking it, as the next
+// save writes them into a new index. An index or data file that is there but
+// cannot be opened or read, and a missing data file beside an index that
+// lists records, set `db.load_error` and give 0.
 std::int32_t load_index(Database& db, const std::filesystem::path& index_path, const std::filesystem::path& data_path);
 
 // Opens the database of `layout`: finishes a replacement of the database
 // files that was interrupted (see core/replace_files.h), then loads the
-// index. An error means the interrupted replacement could not be finished,
-// or a database file is something other than a regular file (a FIFO, a
-// folder); the database is loaded as it stands all the same.
+// index. An error means the interrupted replacement could not be finished
+// (the database is loaded as it stands all the same), or else that the
+// database cannot be read (load_error), or that a database file is something
+// other than a regular file (a FIFO, a folder).
 Status open_database(Env& env, const Layout& layout, Database* db);
 
 // True when commdb.dat or commdb.idx is no longer the file, or no longer in
@@ -66,6 +78,10 @@ bool database_changed(const Database& db);
 // record is then damaged and reads as empty), is stored in `*error` when
 // given.
 Record read_record(const Database& db, std::int32_t n, Status* error = nullptr);
+
+// Why record n cannot be read: one of its lists holds more entries than a
+// list can hold (refused).
+Status damaged_record(std::int32_t n);
 
 // Hands the stored bytes of record n (1 to N) to `sink` exactly as they
 // stand in the data file, in pieces: from the record's start to the end of

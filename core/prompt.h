@@ -2,8 +2,10 @@
 // The seam for questions to the user and messages: the window answers with
 // message boxes and file dialogs, the command-line tool on the terminal, and
 // tests with scripted answers. Texts are UTF-8.
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zenfaro {
 
@@ -21,6 +23,10 @@ struct Question {
   // message box offers it as its detailed text; the terminal prints it
   // before the question). Empty when there is nothing more to say.
   std::string details;
+  // The answers of a question that has more than Yes and No (Prompt::choose):
+  // the buttons' captions in order, with their mnemonics ("&Replace"). The
+  // last one is the cancel: the default, and what closing the box means.
+  std::vector<std::string> answers = {};
 };
 
 struct Message {
@@ -45,6 +51,12 @@ class Prompt {
   virtual ~Prompt() = default;
   // True only when the user answered Yes.
   virtual bool ask(const Question& question) = 0;
+  // A question with the answers in `question.answers`: the number (from 0)
+  // of the answer given. A prompt that cannot offer them all asks Yes or No,
+  // Yes giving the first answer and No the last.
+  virtual std::size_t choose(const Question& question) {
+    return ask(question) || question.answers.empty() ? 0 : question.answers.size() - 1;
+  }
   virtual void tell(const Message& message) = 0;
   // The chosen file's full path, or nothing when the user cancelled.
   virtual std::optional<std::string> choose_file(const FileRequest& request) = 0;

@@ -1,5 +1,9 @@
 #include "core/write_record_set.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "core/database_state.h"
 #include "core/database_writer.h"
 #include "core/record_codec.h"
 #include "core/replace_files.h"
@@ -61,6 +65,27 @@ Status write_work_files(const Database& db, const Replacement& replacement,
   return status;
 }
 
+namespace {
+
+// True when the files hold the same bytes. Files of different sizes are
+// told apart without reading them, which is the case of nearly every save.
+bool same_contents(Env& env, const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::unique_ptr<ReadableFile> first, second;
+  if (!env.open_readable(a, &first).is_ok() || !env.open_readable(b, &second).is_ok()) return false;
+  if (first->size() != second->size()) return false;
+  std::vector<char> one(64 * 1024), other(one.size());
+  for (std::uint64_t at = 0; at < first->size();) {
+    std::size_t got = 0, got_other = 0;
+    if (!first->read_at(at, one.data(), one.size(), &got).is_ok() || got == 0) return false;
+    if (!second->read_at(at, other.data(), got, &got_other).is_ok() || got_other != got) return false;
+    if (!std::equal(one.begin(), one.begin() + static_cast<std::ptrdiff_t>(got), other.begin())) return false;
+    at += got;
+  }
+  return true;
+}
+
+}  // namespace
+
 Status begin_change(Database& db) {
   Env& env = *db.env;
   if (env.file_info(journal_file(db.layout)).present()) {
@@ -68,6 +93,10 @@ Status begin_change(Database& db) {
     load_index(db, db.index_path, db.data_path);
     if (!status.is_ok()) return status;
   }
+  // The change reads the files as they stand now, not as an earlier load
+  // saw them; and what cannot be read is not written over.
+  Status status = refresh_database(db);
+  if (!status.is_ok()) return status;
   remove_leftover_work_files(env, db.layout);
   for (const std::filesystem::path& file : {db.data_path, db.index_path}) {
     if (env.file_info(file).read_only()) {
@@ -82,9 +111,18 @@ Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, 
   if (lists.empty()) return Status::ok();
   if (!lock.held()) return Status::refused("Internal error: the database was to be changed without its lock.");
   const Layout& layout = db.layout;
+  Env& env = *db.env;
   const Replacement replacement = save_replacement(layout);
   Status status = write_new_files(db, replacement, n, mode, lists);
-  if (status.is_ok()) status = replace_files(*db.env, replacement);
+  // Nothing to write, nothing written: new files that are the old ones byte
+  // for byte replace nothing, so commdb.old keeps the state before the last
+  // real change.
+  if (status.is_ok() && same_contents(env, new_file(env, replacement, 0), db.data_path) &&
+      same_contents(env, new_file(env, replacement, 1), db.index_path)) {
+    remove_leftover_work_files(env, layout);
+    return Status::ok();
+  }
+  if (status.is_ok()) status = replace_files(env, replacement);
   if (!status.is_ok()) {
     // The work files are kept only when a journal still needs them to
     // finish the replacement later.

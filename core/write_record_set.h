@@ -20,7 +20,8 @@ namespace zenfaro {
 enum class WriteMode { save = 0, remove = 1 };
 
 // Saves `lists` as record n, or deletes record n. With all three lists empty
-// nothing is written, in either mode. The caller holds the database's lock
+// nothing is written, in either mode; nor when the new files would be the
+// old ones byte for byte. The caller holds the database's lock
 // and has begun the change under it (begin_change). On failure the database
 // files and `db` are as they were and the message says what went wrong.
 Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, WriteMode mode, const Record& lists);
@@ -28,8 +29,10 @@ Status write_record_set(Database& db, const DatabaseLock& lock, std::int32_t n, 
 Status write_record_set(Database& db, std::int32_t n, WriteMode mode, const Record& lists);
 
 // What every change of the database does first, under the lock: finishes a
-// replacement that was cut short (reloading `db` then), removes the work
-// files a killed run left, and refuses a read-only database file.
+// replacement that was cut short, loads the index again when the files
+// changed since `db` was loaded, refuses a database that cannot be read,
+// removes the work files a killed run left, and refuses a read-only database
+// file.
 Status begin_change(Database& db);
 
 // Writes the new files of `replacement` through `write` and makes them

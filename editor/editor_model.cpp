@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/database_state.h"
 #include "core/number_text.h"
+#include "core/stored_record.h"
 #include "editor/alternatives.h"
+#include "editor/changed_record.h"
 
 namespace zenfaro {
 
@@ -43,9 +46,18 @@ std::vector<std::size_t> new_positions(const WorkingList& before, const WorkingL
 
 }  // namespace
 
+void EditorModel::report_read(const Status& status) {
+  if (status.is_ok()) {
+    told_read_failure_.clear();
+    return;
+  }
+  if (status.message() == told_read_failure_) return;
+  told_read_failure_ = status.message();
+  report(status.message());
+}
+
 void EditorModel::open(bool show_first_record) {
-  const Status status = open_database(*db_.env, db_.layout, &db_);
-  if (!status.is_ok()) report(status.message());
+  report_read(open_database(*db_.env, db_.layout, &db_));
   if (db_.index_fields > kMaxRecords) {
     prompt_.tell({"The index lists " + std::to_string(db_.index_fields) + " records; only the first " +
                       std::to_string(kMaxRecords) + " can be shown.",
@@ -63,90 +75,119 @@ Record EditorModel::working_record() const {
   return record;
 }
 
-void EditorModel::show_record(std::int32_t n) {
-  pending_ = 0;
+Status EditorModel::read_shown(std::int32_t n, Record* record, std::string* bytes) const {
   Status error;
-  shown_number_ = n;
-  // The index and the record are read one after the other, without the
-  // lock: when another program replaced the files in between, they are read
-  // again, so that what is shown is one state of the database.
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    reload_if_changed();
-    error = Status::ok();
-    shown_ = read_record(db_, n, &error);
-    if (!database_changed(db_)) break;
-  }
+  *record = read_record(db_, n, &error);
+  return error.is_ok() ? stored_record_bytes(db_, n, bytes) : error;
+}
+
+void EditorModel::put_on_screen(std::int32_t n, const Status& status, const Record& record, std::string bytes) {
+  pending_ = 0;
   history_.clear();
-  damaged_ = error.code() == Status::Code::refused;
-  if (!error.is_ok()) report(error.message());
-  for (ListKind kind : kAllLists) mutable_list(kind).assign(shown_.list(kind));
+  shown_number_ = n;
+  // A record that could not be read whole is shown empty and not written over.
+  damaged_ = !status.is_ok() && n >= 1 && n <= db_.record_count;
+  shown_bytes_ = status.is_ok() ? std::move(bytes) : std::string();
+  report_read(status);
+  for (ListKind kind : kAllLists) mutable_list(kind).assign(status.is_ok() ? record.list(kind) : EntryList{});
+  shown_lists_ = working_record();
 }
 
-bool EditorModel::still_as_shown(std::int32_t n, WriteMode mode) {
-  if (!database_changed(db_)) return true;
-  reload_if_changed();
-  const Record now = read_record(db_, n);
-  if (n == shown_number_ && now == shown_) return true;
-  const std::string number = std::to_string(n);
-  std::string text = n > db_.record_count && !shown_.empty()
-                         ? "Record " + number +
-                               " no longer exists: another program changed the database after it "
-                               "was shown here (it now holds " +
-                               std::to_string(db_.record_count) + " records)."
-                         : "Record " + number + " was changed by another program after it was shown here.";
-  text += mode == WriteMode::remove ? "\n\nDelete record " + number + " anyway?"
-          : n > db_.record_count
-              ? "\n\nSave the lists on screen as a new record anyway?"
-              : "\n\nSave the lists on screen as record " + number + " anyway, replacing that change?";
-  return prompt_.ask({text, "Record changed", Icon::warning, false, {}});
+void EditorModel::show_record(std::int32_t n) {
+  Record record;
+  std::string bytes;
+  const Status status = read_one_state(db_, [&] { return read_shown(n, &record, &bytes); });
+  put_on_screen(n, status, record, std::move(bytes));
 }
 
-bool EditorModel::write(std::int32_t n, WriteMode mode, const char* what) {
+Status EditorModel::place_write(std::int32_t n, WriteMode mode, Placement* placement) {
+  *placement = {true, n, false};
+  std::string now;
+  Status status = stored_record_bytes(db_, n, &now);
+  // Record n as shown, or the very lists on screen stored there already.
+  if (!status.is_ok() || now == shown_bytes_) return status;
+  if (mode == WriteMode::save && stored_form(working_record()) == now) return status;
+  // Moved by a change elsewhere: the window follows it.
+  std::vector<std::int32_t> holding;
+  status = records_holding(db_, shown_bytes_, &holding);
+  if (!status.is_ok()) return status;
+  if (holding.size() == 1) {
+    *placement = {true, holding.front(), true};
+    return status;
+  }
+  const std::int32_t count = db_.record_count;
+  std::optional<Record> stands;
+  if (n <= count) stands = read_record(db_, n);
+  if (mode == WriteMode::remove) {
+    if (!stands) prompt_.tell({deleted_gone_text(n, count) + " Nothing was deleted.", kDefaultCaption, Icon::warning});
+    placement->write = stands && prompt_.ask(delete_changed_question(n, *stands));
+    return status;
+  }
+  const Question question = save_changed_question(n, stands, count, shown_bytes_.empty());
+  const std::size_t answer = prompt_.choose(question);
+  if (answer == 0) *placement = {true, count + 1, true};  // as a new record
+  placement->write = answer + 1 < question.answers.size();
+  return status;
+}
+
+bool EditorModel::write(std::int32_t n, WriteMode mode, const char* what, std::int32_t* written_at) {
   const std::int32_t marker = pending_;
   pending_ = 0;
   if (working_record().empty()) {  // an empty record is never written
     history_.clear();
     return true;
   }
+  const Running running(*this);
   Status status = damaged_ && n == shown_number_ ? Status::refused(damaged_text(n)) : Status::ok();
   DatabaseLock lock;
   if (status.is_ok()) status = lock_database(*db_.env, db_.layout, &lock);
   if (status.is_ok()) status = begin_change(db_);
-  bool declined = false;
-  if (status.is_ok() && !still_as_shown(n, mode)) declined = true;
-  if (status.is_ok() && !declined) status = write_record_set(db_, lock, n, mode, working_record());
-  if (status.is_ok() && !declined) {
-    // What is stored now is what a later check compares with.
-    shown_number_ = n;
-    shown_ = read_record(db_, n);
+  Placement placement;
+  if (status.is_ok()) status = place_write(n, mode, &placement);
+  const std::int32_t count = db_.record_count;
+  if (status.is_ok() && placement.write) status = write_record_set(db_, lock, placement.at, mode, working_record());
+  if (status.is_ok() && placement.write) {
+    // A record appended takes the last number.
+    const std::int32_t at = placement.at > count && mode == WriteMode::save ? db_.record_count : placement.at;
+    if (written_at != nullptr) *written_at = at;
+    const std::int32_t shown = placement.follow ? at : n;
+    if (placement.follow) record_text_ = std::to_string(shown);
+    // What is stored now is what a later write compares with.
+    shown_number_ = shown;
+    stored_record_bytes(db_, shown, &shown_bytes_).ignore_error();  // unread: the next write asks
+    shown_lists_ = working_record();
     history_.clear();
     return true;
   }
-  // Nothing was written: what was pending still is.
+  // Nothing was written: what was pending still is, and the remembered
+  // record is as it was, so the next write asks again.
   pending_ = marker;
-  if (!declined) report(std::string(what) + "\n\n" + status.message());
+  if (!status.is_ok()) report(std::string(what) + "\n\n" + status.message());
+  return false;
+}
+
+bool EditorModel::save_pending() {
+  if (pending_ == 0) return true;
+  const std::int32_t marker = pending_;
+  if (write(marker, WriteMode::save, "The changes to this record could not be saved, so it stays on screen."))
+    return true;
+  // Keep the unsaved lists on screen under their own number.
+  record_text_ = std::to_string(marker);
   return false;
 }
 
 void EditorModel::set_record_text(std::string text) {
-  if (pending_ != 0) {
-    const std::int32_t marker = pending_;
-    if (!write(marker, WriteMode::save, "The changes to this record could not be saved, so it stays on screen.")) {
-      // Keep the unsaved lists on screen under their own number.
-      record_text_ = std::to_string(marker);
-      return;
-    }
-  }
+  if (!save_pending()) return;
   record_text_ = std::move(text);
   show_record(current_record());
 }
 
-void EditorModel::reload_if_changed() {
-  if (database_changed(db_)) load_index(db_, db_.index_path, db_.data_path);
+void EditorModel::refresh() {
+  report_read(read_one_state(db_, [] { return Status::ok(); }));
 }
 
 void EditorModel::step(int direction) {
-  reload_if_changed();
+  refresh();
   const std::int32_t maximum = navigator_maximum();
   const std::int32_t now = current_record();
   std::int32_t next = 1;
@@ -247,14 +288,68 @@ void EditorModel::delete_record() {
   if (n < 1) return;
   if (!prompt_.ask({"Are you sure you want to delete this record ?", "Confirm Action", Icon::question, false, {}}))
     return;
-  if (!write(n, WriteMode::remove, "The record could not be deleted.")) return;
-  const std::int32_t shown = std::max(1, std::min(n, db_.record_count));
+  std::int32_t deleted = n;
+  if (!write(n, WriteMode::remove, "The record could not be deleted.", &deleted)) return;
+  const std::int32_t shown = std::max(1, std::min(deleted, db_.record_count));
   set_record_text(std::to_string(shown));
 }
 
 bool EditorModel::quit() {
   return write(current_record(), WriteMode::save,
                "The record could not be saved. The window stays open so that nothing is lost.");
+}
+
+bool EditorModel::change_stored(std::int32_t n, WriteMode mode, const std::function<bool()>& edit) {
+  const Running running(*this);
+  const char* const what =
+      mode == WriteMode::save ? "The record could not be saved." : "The record could not be deleted.";
+  DatabaseLock lock;
+  Status status = lock_database(*db_.env, db_.layout, &lock);
+  if (status.is_ok()) status = begin_change(db_);
+  if (!status.is_ok()) {
+    report(std::string(what) + "\n\n" + status.message());
+    return false;
+  }
+  // The lock is held: the record is read as it stands, with no other lock.
+  record_text_ = std::to_string(n);
+  Record record;
+  std::string bytes;
+  const Status read = read_shown(n, &record, &bytes);
+  put_on_screen(n, read, record, std::move(bytes));
+  if (!read.is_ok() || !edit()) return false;
+  pending_ = 0;
+  status = damaged_ ? Status::refused(damaged_text(n)) : write_record_set(db_, lock, n, mode, working_record());
+  if (!status.is_ok()) {
+    report(std::string(what) + "\n\n" + status.message());
+    return false;
+  }
+  if (mode == WriteMode::save) stored_record_bytes(db_, n, &shown_bytes_).ignore_error();
+  shown_lists_ = working_record();
+  return true;
+}
+
+bool EditorModel::follow_outside_change() {
+  if (running()) return false;
+  const std::int32_t count = db_.record_count;
+  const std::int32_t n = shown_number_;
+  // The user's lists stay on screen; only the record count follows.
+  if (working_record() != shown_lists_) {
+    refresh();
+    return db_.record_count != count;
+  }
+  std::string now;
+  std::vector<std::int32_t> holding;
+  const Status status = read_one_state(db_, [&] {
+    Status read = stored_record_bytes(db_, n, &now);
+    if (read.is_ok() && now != shown_bytes_) read = records_holding(db_, shown_bytes_, &holding);
+    return read;
+  });
+  if (status.is_ok() && now == shown_bytes_) return db_.record_count != count;
+  // Followed to its new number, or shown as record n now stands.
+  const std::int32_t shown = status.is_ok() && holding.size() == 1 ? holding.front() : n;
+  if (shown != current_record()) record_text_ = std::to_string(shown);
+  show_record(shown);
+  return true;
 }
 
 }  // namespace zenfaro

@@ -14,11 +14,19 @@
 // name no record: the lists stay empty there and the add and modify commands
 // are refused, so nothing is ever written under such a number.
 //
-// Other programs may change the database meanwhile. Navigation rereads the
-// index when the files changed, and every save or delete holds the
-// database's lock and first checks that the record still holds what the
-// window showed; when it does not, the user decides.
+// Other programs may change the database meanwhile. Every read is of one
+// state of the files (core/database_state.h). The window knows its record by
+// the stored bytes it showed (none for the new-record position), not by its
+// number: a save or delete holds the database's lock and looks at the files
+// as they stand. When record N still holds those bytes, it goes on; when
+// they now stand at exactly one other number (an earlier record was
+// deleted), it writes there and the window follows the record to its new
+// number; otherwise the user decides (save the lists as a new record,
+// replace what is there, or cancel). The remembered bytes change only when
+// something is written or shown, so a cancel holds: every later save asks
+// again.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -94,6 +102,37 @@ class EditorModel {
   // "&Quit": saves the record. True when the window may close; false when
   // the save failed, so that the window stays open and nothing is lost.
   bool quit();
+  // Saves a pending edit as moving to another record does (the same check
+  // and question). True when nothing was pending or it was saved; false
+  // when it was not (failed and told, or kept on screen by the user).
+  bool save_pending();
+
+  // For the command line, which has nothing on screen to protect: under the
+  // database's lock, shows record n as it stands, lets `edit` make the one
+  // change to the lists (false: refused and told, nothing is written), then
+  // saves the lists as record n or, with WriteMode::remove, deletes it.
+  // Nothing is asked. True when it was done.
+  bool change_stored(std::int32_t n, WriteMode mode, const std::function<bool()>& edit);
+
+  // Another program may have changed the database files (the window watches
+  // them): an unedited record on screen is shown again as it now stands, or
+  // followed to its new number; an edited one keeps the user's lists, and
+  // its save asks. The record count, and so the navigator's range, follow.
+  // True when anything shown changed. Does nothing while a command runs.
+  bool follow_outside_change();
+  // While one lives, a command of the model runs (its questions may be
+  // open), and outside changes are left for later.
+  class Running {
+   public:
+    explicit Running(EditorModel& model) : model_(model) { ++model_.running_; }
+    ~Running() { --model_.running_; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+   private:
+    EditorModel& model_;
+  };
+  bool running() const { return running_ > 0; }
 
   const Database& database() const { return db_; }
   // For the import, which replaces the database files and reloads the index.
@@ -109,31 +148,52 @@ class EditorModel {
   const ExchangeProgress& exchange_progress() const { return progress_; }
 
  private:
+  // Where the lists on screen go: under number `at`, or nowhere; with
+  // `follow`, the window moves to the record's number afterwards.
+  struct Placement {
+    bool write = true;
+    std::int32_t at = 0;
+    bool follow = false;
+  };
+
   WorkingList& mutable_list(ListKind kind) { return lists_[static_cast<std::size_t>(kind)]; }
-  bool write(std::int32_t n, WriteMode mode, const char* what);
-  // Another program may have changed the database since it was loaded: the
-  // record count and the records' places must be those of the files now.
-  void reload_if_changed();
-  // Under the lock: whether record n may be written (see the top).
-  bool still_as_shown(std::int32_t n, WriteMode mode);
+  // Saves or deletes, for the record on screen as record n (see the top).
+  // `*written_at` is the number the lists went to.
+  bool write(std::int32_t n, WriteMode mode, const char* what, std::int32_t* written_at = nullptr);
+  // Under the lock: where a write for record n goes (see the top).
+  Status place_write(std::int32_t n, WriteMode mode, Placement* placement);
+  // Reads record n and its stored bytes from the state the caller holds.
+  Status read_shown(std::int32_t n, Record* record, std::string* bytes) const;
+  // Puts what read_shown gave on screen and remembers it.
+  void put_on_screen(std::int32_t n, const Status& status, const Record& record, std::string bytes);
+  // Reloads the index when the files changed, under the lock.
+  void refresh();
   void report(const std::string& text);
   // Adds the changes the last command logged in `kind`'s list to the
   // history, the marker having been `marker` before it; `before` is the
   // list as it was, when the command kept it.
   void remember(ListKind kind, std::int32_t marker, const EntryList* before = nullptr);
+  // A read failure is told once while it stays the same, so that stepping
+  // through an unreadable database does not repeat it at every step.
+  void report_read(const Status& status);
 
   Database db_;
   Prompt& prompt_;
   std::string record_text_ = "1";
   std::vector<WorkingList> lists_;
   std::int32_t pending_ = 0;
-  // The record on screen as it was stored when it was shown.
+  // The record on screen: its number and its stored bytes when it was shown
+  // or last written (empty for the new-record position), and its lists as
+  // shown then, which tell whether the user has changed them since.
   std::int32_t shown_number_ = 0;
-  Record shown_;
+  std::string shown_bytes_;
+  Record shown_lists_;
   bool damaged_ = false;
   std::vector<std::size_t> added_positions_;
   ExchangeProgress progress_;
   EditHistory history_;
+  std::string told_read_failure_;
+  int running_ = 0;
 };
 
 }  // namespace zenfaro

@@ -14,7 +14,11 @@ FileRequest import_request() {
 
 ExportOutcome export_records(EditorModel& model, const std::string& path, const std::vector<std::int32_t>* selection) {
   ExportOutcome outcome;
-  const Status status = export_commentary(model.database(), std::filesystem::u8path(path), &outcome.records,
+  const EditorModel::Running running(model);
+  // What is on screen goes with the export, as it goes with a step to
+  // another record; kept on screen unsaved, it keeps the export from running.
+  if (!model.save_pending()) return outcome;
+  const Status status = export_commentary(model.mutable_database(), std::filesystem::u8path(path), &outcome.records,
                                           model.exchange_progress(), selection);
   outcome.done = status.is_ok();
   outcome.message = outcome.done ? Message{export_message(outcome.records, path)}
@@ -23,6 +27,8 @@ ExportOutcome export_records(EditorModel& model, const std::string& path, const 
 }
 
 ImportOutcome import_records(EditorModel& model, const std::string& path, const Today& today) {
+  const EditorModel::Running running(model);
+  if (!model.save_pending()) return {ImportResult::refused, {}, "", Icon::none};
   ImportOutcome outcome =
       import_commentary(model.mutable_database(), path, model.prompt(), today, model.exchange_progress());
   if (outcome.result == ImportResult::completed && model.record_count() >= 1) model.show_record(1);
@@ -32,7 +38,8 @@ ImportOutcome import_records(EditorModel& model, const std::string& path, const 
 void export_command(EditorModel& model) {
   const std::optional<std::string> path = model.prompt().choose_file(export_request());
   if (!path || path->empty()) return;
-  model.prompt().tell(export_records(model, *path).message);
+  const ExportOutcome outcome = export_records(model, *path);
+  if (!outcome.message.text.empty()) model.prompt().tell(outcome.message);
 }
 
 bool import_command(EditorModel& model) {

@@ -15,16 +15,22 @@ namespace zenfaro {
 struct ExportOutcome {
   bool done = false;
   std::int32_t records = 0;
-  // The closing message, or why the export failed.
+  // The closing message, or why the export failed (empty when a pending
+  // edit was not saved: that was told or asked already).
   Message message;
 };
 
+// Both first save a pending edit as a step to another record does (the same
+// check and question), so that what is on screen goes with them; when it is
+// not saved, they do nothing more.
+//
 // Exports the stored records to `path` (UTF-8, as chosen): all of them, or
 // those of `selection` in its order.
 ExportOutcome export_records(EditorModel& model, const std::string& path,
                              const std::vector<std::int32_t>* selection = nullptr);
 // Imports the exchange file `path`; the confirmation is asked through the
-// model's prompt. After a completed import the model shows record 1.
+// model's prompt. After a completed import the model shows record 1. A
+// pending edit that was not saved gives `refused` with no message.
 ImportOutcome import_records(EditorModel& model, const std::string& path, const Today& today = {});
 
 // "E&xport Commentary": the save request "Commentary Export", then the

@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/database_state.h"
 #include "core/record_codec.h"
 #include "editor/collation.h"
 #include "editor/editor_model.h"
@@ -133,29 +134,33 @@ Status for_each_match(const Database& db, const FindQuery& query, const ShownRec
   return status;
 }
 
-std::optional<FindHit> find_from(const Database& db, const FindQuery& query, const ShownRecord& shown,
-                                 const FindHit& from, FindDirection direction, bool* went_round) {
+std::optional<FindHit> find_from(Database& db, const FindQuery& query, const ShownRecord& shown, const FindHit& from,
+                                 FindDirection direction, bool* went_round) {
   std::optional<FindHit> first;  // in the direction of the search, from either end
   std::optional<FindHit> found;
   // A record that cannot be read is searched as empty.
-  for_each_match(db, query, shown, [&](const FindHit& hit, const Entry&) {
-    if (direction == FindDirection::next) {
-      if (!first) first = hit;
-      if (from < hit) {
-        found = hit;
-        return false;
+  read_one_state(db, [&] {
+    first.reset();
+    found.reset();
+    return for_each_match(db, query, shown, [&](const FindHit& hit, const Entry&) {
+      if (direction == FindDirection::next) {
+        if (!first) first = hit;
+        if (from < hit) {
+          found = hit;
+          return false;
+        }
+      } else {
+        first = hit;  // the last one so far
+        if (hit < from) found = hit;
       }
-    } else {
-      first = hit;  // the last one so far
-      if (hit < from) found = hit;
-    }
-    return true;
+      return true;
+    });
   }).ignore_error();
   if (went_round != nullptr) *went_round = !found && first;
   return found ? found : first;
 }
 
-std::optional<FindHit> find_in_editor(const EditorModel& model, const FindQuery& query, FindDirection direction,
+std::optional<FindHit> find_in_editor(EditorModel& model, const FindQuery& query, FindDirection direction,
                                       const std::optional<FindHit>& last_hit, bool* went_round) {
   const std::int32_t number = model.current_record();
   const Record lists = model.working_record();
@@ -163,7 +168,7 @@ std::optional<FindHit> find_in_editor(const EditorModel& model, const FindQuery&
   const bool next = direction == FindDirection::next;
   FindHit from{number, next ? ListKind::lines : ListKind::triggers, next ? std::numeric_limits<std::size_t>::max() : 0};
   if (last_hit && last_hit->record == number) from = *last_hit;
-  return find_from(model.database(), query, ShownRecord{number, &lists}, from, direction, went_round);
+  return find_from(model.mutable_database(), query, ShownRecord{number, &lists}, from, direction, went_round);
 }
 
 }  // namespace zenfaro

@@ -74,6 +74,7 @@ struct ShownRecord {
 // Calls `visit` with every match and its entry, in order; `visit` returns
 // false to stop. The stored records are read in one pass over the data file;
 // a record that cannot be read counts as empty. Returns the first read error.
+// The caller holds one state of the database (read_one_state).
 Status for_each_match(const Database& db, const FindQuery& query, const ShownRecord& shown,
                       const std::function<bool(const FindHit&, const Entry&)>& visit);
 
@@ -81,16 +82,17 @@ enum class FindDirection { next, previous };
 
 // The first match after `from` (next) or the last one before it (previous),
 // wrapping around the ends; `from` itself comes last. Nothing when nothing
-// matches. `*went_round` (when given) tells whether the match was found only
-// by going round the end (or the start).
-std::optional<FindHit> find_from(const Database& db, const FindQuery& query, const ShownRecord& shown,
-                                 const FindHit& from, FindDirection direction, bool* went_round = nullptr);
+// matches. The stored records are those of one state of the files as they
+// stand (read_one_state). `*went_round` (when given) tells whether the match
+// was found only by going round the end (or the start).
+std::optional<FindHit> find_from(Database& db, const FindQuery& query, const ShownRecord& shown, const FindHit& from,
+                                 FindDirection direction, bool* went_round = nullptr);
 
 // Find Next and Find Previous of the window. The search starts at
 // `last_hit` when it lies in the record on screen (so that repeated searches
 // step through that record's matches), otherwise right after (next) or before
 // (previous) the record on screen.
-std::optional<FindHit> find_in_editor(const EditorModel& model, const FindQuery& query, FindDirection direction,
+std::optional<FindHit> find_in_editor(EditorModel& model, const FindQuery& query, FindDirection direction,
                                       const std::optional<FindHit>& last_hit, bool* went_round = nullptr);
 
 }  // namespace zenfaro

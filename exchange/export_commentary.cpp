@@ -2,6 +2,7 @@
 // exchange file, streaming one entry at a time.
 #include "exchange/export_commentary.h"
 
+#include "core/database_state.h"
 #include "core/journal.h"
 #include "core/line_writer.h"
 #include "core/record_codec.h"
@@ -97,30 +98,48 @@ Status write_records(const Database& db, LineWriter& out, const ExchangeProgress
   return status.is_ok() ? out.status() : status;
 }
 
+// Every number of a selection names a record of the database as it stands.
+Status check_selection(const Database& db, const std::vector<std::int32_t>& selection) {
+  for (const std::int32_t n : selection) {
+    if (n >= 1 && n <= db.record_count) continue;
+    return Status::refused("Record " + std::to_string(n) + " is not in the database, which holds " +
+                           std::to_string(db.record_count) + " records. Nothing was exported.");
+  }
+  return Status::ok();
+}
+
 Status failed(const Status& why) {
   return Status::io_error("The commentary could not be exported. " + why.message(), why.reason());
 }
 
 }  // namespace
 
-Status export_commentary(const Database& db, const fs::path& target, std::int32_t* records,
+Status export_commentary(Database& db, const fs::path& target, std::int32_t* records,
                          const ExchangeProgress& progress, const std::vector<std::int32_t>* selection) {
   Status status = check_target(db, target);
   if (!status.is_ok()) return status;
-  if (selection != nullptr) {
-    for (const std::int32_t n : *selection) {
-      if (n >= 1 && n <= db.record_count) continue;
-      return Status::refused("Record " + std::to_string(n) + " is not in the database, which holds " +
-                             std::to_string(db.record_count) + " records. Nothing was exported.");
-    }
-  }
   Env& env = *db.env;
   const FileInfo old = env.file_info(target);
   fs::path aside;
   std::unique_ptr<LineWriter> out;
   FileIdentity mine;
-  status = create_beside(env, target, &aside, &out, &mine);
-  if (status.is_ok()) status = write_records(db, *out, progress, selection);
+  const auto abandon = [&] {
+    if (!out) return;
+    out->abandon();
+    out.reset();
+    if (still_mine(env, aside, mine).is_ok()) env.remove_file(aside).ignore_error();
+  };
+  // The records of one state of the database, each attempt into a new file.
+  Status refused;
+  status = read_one_state(db, [&] {
+    abandon();
+    refused = selection != nullptr ? check_selection(db, *selection) : Status::ok();
+    if (!refused.is_ok()) return refused;
+    Status written = create_beside(env, target, &aside, &out, &mine);
+    if (written.is_ok()) written = write_records(db, *out, progress, selection);
+    return written;
+  });
+  if (!refused.is_ok()) return refused;
   // A file that replaces another must be on the disk before the old one is
   // gone; a new file can be made again from the database at any time.
   if (status.is_ok()) status = old.exists ? out->finish() : out->close();
@@ -128,10 +147,7 @@ Status export_commentary(const Database& db, const fs::path& target, std::int32_
   if (status.is_ok()) status = still_mine(env, aside, mine);
   if (status.is_ok()) status = env.rename_file(aside, target);
   if (!status.is_ok()) {
-    if (out) {
-      out->abandon();
-      if (still_mine(env, aside, mine).is_ok()) env.remove_file(aside).ignore_error();
-    }
+    abandon();
     return failed(status.with_more(old.exists ? " The existing file was left as it was." : ""));
   }
   if (records != nullptr)

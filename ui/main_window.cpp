@@ -1,5 +1,8 @@
 #include "ui/main_window.h"
 
+#include <QApplication>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,6 +11,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTimer>
 
 #include "editor/exchange_commands.h"
 #include "ui/busy_cursor.h"
@@ -81,6 +85,7 @@ MainWindow::MainWindow(EditorModel& model, IconChooser& icons, ExchangeActions a
   sync_record_box();
   fill_lists();
   connect_controls();
+  watch_database();
 }
 
 void MainWindow::build_controls() {
@@ -198,6 +203,40 @@ void MainWindow::add_shortcuts() {
   };
   add_undo_keys(
       this, item_box_, [this, refill] { refill(model_.undo()); }, [this, refill] { refill(model_.redo()); });
+}
+
+void MainWindow::watch_database() {
+  if (watcher_ == nullptr) {
+    watcher_ = new QFileSystemWatcher(this);
+    settle_ = new QTimer(this);
+    settle_->setSingleShot(true);
+    settle_->setInterval(100);
+    const auto settle = [this] { settle_->start(); };
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, settle);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, settle);
+    connect(settle_, &QTimer::timeout, this, [this] { follow_outside_change(); });
+  }
+  const Layout& layout = model_.layout();
+  QStringList paths;
+  for (const std::filesystem::path& path : {layout.database_folder(), layout.data_file(), layout.index_file()}) {
+    const QString name = QString::fromStdString(path.u8string());
+    if (QFileInfo::exists(name) && !watcher_->files().contains(name) && !watcher_->directories().contains(name))
+      paths << name;
+  }
+  if (!paths.isEmpty()) watcher_->addPaths(paths);
+}
+
+void MainWindow::follow_outside_change() {
+  // Not while a question or dialog of a command is open: later.
+  const QWidget* modal = QApplication::activeModalWidget();
+  if ((modal != nullptr && modal != this) || model_.running()) {
+    settle_->start();
+    return;
+  }
+  watch_database();
+  if (!model_.follow_outside_change()) return;
+  sync_record_box();
+  fill_lists();
 }
 
 void MainWindow::add_entry(ListKind kind) {
@@ -337,11 +376,14 @@ void MainWindow::quit() {
   // A failed save keeps the window open, so that the record is not lost.
   const BusyCursor busy;
   if (model_.quit()) done(kEndQuit);
+  sync_record_box();
 }
 
 void MainWindow::save_record() {
   const BusyCursor busy;
   model_.save_record();
+  // The save may have followed the record to its new number, or stored it as a new record.
+  sync_record_box();
 }
 
 void MainWindow::run_exchange(const QString& title, std::vector<ExchangeStage> stages,
@@ -369,6 +411,7 @@ void MainWindow::import_records() {
 void MainWindow::export_records() {
   run_exchange(QStringLiteral("Export Commentary"), {ExchangeStage::writing},
                [this] { actions_.export_records(model_); });
+  sync_record_box();  // the pending save may have followed the record to a new number
 }
 
 void MainWindow::record_text_changed(const QString& text) {

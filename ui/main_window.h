@@ -8,6 +8,10 @@
 // It ends with kEndClosed (0) by its close box, kEndQuit (1) by "&Quit" once
 // the record is saved, and kEndImported (123) after a completed import.
 //
+// It watches the database files: when another program changes them, the
+// model shows an unedited record again as it now stands (or follows it to its
+// new number) and keeps an edited one for its save to ask about.
+//
 // Keys beyond the controls' own: Ctrl+F opens the Find dialog, Ctrl+G puts
 // the focus in the record-number box with its text selected, Ctrl+Page Down
 // and Ctrl+Page Up step to the next and previous record as the navigator's
@@ -33,8 +37,10 @@
 #include "editor/icon_choice.h"
 #include "ui/progress_display.h"
 
+class QFileSystemWatcher;
 class QLineEdit;
 class QListWidget;
+class QTimer;
 
 namespace zenfaro {
 
@@ -101,6 +107,10 @@ class MainWindow final : public QDialog {
   void refresh_tip();
   void fill_lists();
   void add_shortcuts();
+  // The database folder and both files: a file replaced by a rename is
+  // watched no more, so the paths are given again after every change.
+  void watch_database();
+  void follow_outside_change();
   // Selects only the entry at `position` of `kind`'s list and scrolls to it.
   void select_entry(ListKind kind, std::size_t position);
   // Selects only the entries at `positions` (ascending) and scrolls to the
@@ -121,6 +131,10 @@ class MainWindow final : public QDialog {
   std::optional<FindHit> last_hit_;
   bool syncing_ = false;
   ProgressDisplay::Clock progress_clock_;
+  QFileSystemWatcher* watcher_ = nullptr;
+  // A change of the files comes as several events (the work files, then two
+  // renames); the model looks once they have settled.
+  QTimer* settle_ = nullptr;
 };
 
 }  // namespace zenfaro

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <filesystem>
 
 #include "ui/busy_cursor.h"
@@ -50,6 +51,23 @@ std::unique_ptr<QMessageBox> question_box(const Question& question) {
   return box;
 }
 
+std::unique_ptr<QMessageBox> choice_box(const Question& question) {
+  auto box = std::make_unique<QMessageBox>(box_icon(question.icon), text(question.caption), text(question.text),
+                                           QMessageBox::NoButton);
+  for (std::size_t i = 0; i < question.answers.size(); ++i) {
+    const bool last = i + 1 == question.answers.size();
+    QPushButton* button =
+        box->addButton(text(question.answers[i]), last ? QMessageBox::RejectRole : QMessageBox::ActionRole);
+    button->setProperty("answer", static_cast<int>(i));
+    if (last) {
+      box->setDefaultButton(button);
+      box->setEscapeButton(button);
+    }
+  }
+  if (!question.details.empty()) box->setDetailedText(text(question.details));
+  return box;
+}
+
 std::unique_ptr<QMessageBox> message_box(const Message& message) {
   auto box =
       std::make_unique<QMessageBox>(box_icon(message.icon), text(message.caption), text(message.text), QMessageBox::Ok);
@@ -73,6 +91,15 @@ bool QtPrompt::ask(const Question& question) {
   const IdleCursor idle;
   if (!question.details.empty()) return DetailsQuestion(question).exec() == QDialog::Accepted;
   return question_box(question)->exec() == QMessageBox::Yes;
+}
+
+std::size_t QtPrompt::choose(const Question& question) {
+  const IdleCursor idle;
+  const std::unique_ptr<QMessageBox> box = choice_box(question);
+  box->exec();
+  const QAbstractButton* clicked = box->clickedButton();
+  const QVariant answer = clicked != nullptr ? clicked->property("answer") : QVariant();
+  return answer.isValid() ? static_cast<std::size_t>(answer.toInt()) : question.answers.size() - 1;
 }
 
 void QtPrompt::tell(const Message& message) {

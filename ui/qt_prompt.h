@@ -19,6 +19,8 @@ class QtPrompt final : public Prompt {
  public:
   // Yes and No; the default button and the icon as the question says.
   bool ask(const Question& question) override;
+  // One button per answer, the last (the cancel) the default and Esc's.
+  std::size_t choose(const Question& question) override;
   // One OK button.
   void tell(const Message& message) override;
   // The chosen file as a full UTF-8 path. The dialog is owned by the active
@@ -31,6 +33,7 @@ class QtPrompt final : public Prompt {
 // The boxes and the dialog as shown, for tests to look at without running them.
 // A question with details is shown as a DetailsQuestion instead.
 std::unique_ptr<QMessageBox> question_box(const Question& question);
+std::unique_ptr<QMessageBox> choice_box(const Question& question);
 std::unique_ptr<QMessageBox> message_box(const Message& message);
 // Opens on the working folder with `request`'s pattern in the name box; the
 // filter is "NAME (PATTERN)". A typed name without an extension gets the

@@ -143,7 +143,8 @@ TEST(Reading, TheRecordCountComesFromTheIndexLength) {
     std::size_t bytes;
     std::int64_t fields /* length / 4, halves to even */;
     std::int32_t records;
-  } rows[] = {{12, 3, 3}, {0, 0, 0}, {5, 1, 1}, {7, 2, 2}, {10, 2, 2}, {14, 4, 4}, {4 * 12000, 12000, kMaxRecords}};
+  } rows[] = {{12, 3, 3}, {5, 1, 1}, {7, 2, 2}, {10, 2, 2}, {14, 4, 4}, {4 * 12000, 12000, kMaxRecords},
+              {0, 1, 1}};  // an empty index: the record found by walking the data file
   DatabaseFolder folder;
   for (const auto& row : rows) {
     folder.store_files(stored(kGoal), std::string(row.bytes, '\0'));
@@ -155,9 +156,19 @@ TEST(Reading, TheRecordCountComesFromTheIndexLength) {
   EXPECT_FALSE(database_changed(folder.db));  // until another program writes either file
   write_bytes(folder.layout().data_file(), "changed");
   EXPECT_TRUE(database_changed(folder.db));
-  std::filesystem::remove(folder.layout().index_file());  // no index: no records, even with a data file
-  EXPECT_EQ(load_index(folder.db, folder.layout().index_file(), folder.layout().data_file()), 0);
-  EXPECT_EQ(folder.db.record_count, 0);
+  // No index beside a data file: its records, found by walking it; a save then appends after them.
+  folder.store_files(stored({kGoal, Record{}}), "");
+  std::filesystem::remove(folder.layout().index_file());
+  EXPECT_EQ(load_index(folder.db, folder.layout().index_file(), folder.layout().data_file()), 2);
+  EXPECT_EQ(std::make_tuple(folder.db.index[1], folder.db.index[2], folder.db.index_fields), std::make_tuple(0, 42, 2));
+  ASSERT_TRUE(write_record_set(folder.db, 3, WriteMode::save, kGoal).is_ok());
+  EXPECT_EQ(folder.data() + folder.index(), stored({kGoal, Record{}, kGoal}) + index_of({kGoal, Record{}, kGoal}));
+  folder.store_files("", "");  // a missing pair is an empty database
+  std::filesystem::remove(folder.layout().index_file());
+  std::filesystem::remove(folder.layout().data_file());
+  EXPECT_EQ(std::make_pair(load_index(folder.db, folder.layout().index_file(), folder.layout().data_file()),
+                           folder.db.load_error.is_ok()),
+            std::make_pair(0, true));
 }
 
 // check names the first place where the index and the data file disagree. The
@@ -324,7 +335,10 @@ TEST(Saving, ReplacesAppendsAndDeletesKeepingThePreviousDataFile) {
     ASSERT_TRUE(write_record_set(folder.db, row.n, row.mode, row.lists).is_ok());
     EXPECT_EQ(std::make_tuple(folder.data(), folder.index(), folder.db.record_count),
               std::make_tuple(stored(row.after), index_of(row.after), std::int32_t(row.after.size())));
-    EXPECT_EQ(read_bytes(folder.base("commdb.old")), before);
+    // Nothing to write, nothing written: no commdb.old then.
+    const bool unchanged = row.after == std::vector<Record>{kA, kB, kC};
+    EXPECT_EQ(std::make_pair(is_file(folder.base("commdb.old")), read_bytes(folder.base("commdb.old"))),
+              std::make_pair(!unchanged, unchanged ? std::string() : before));
     for (const char* gone : {"temp.tmp", "temp.idx", "zenfaro.jrn", "zenfaro.jrn.tmp"})
       EXPECT_FALSE(is_file(folder.work(gone))) << gone;
   }

@@ -135,6 +135,11 @@ TEST_F(Exporting, EachFailingOperationLeavesTheOldFileWholeAndSaysSo) {
       folder.env.fail_at = static_cast<int>(i);
       const Status status = run("out.CMX", selection);
       folder.env.fail_at = -1;
+      // A shared lock that cannot be had leaves the export to read without it (and check).
+      if (operations[i].rfind("share ", 0) == 0) {
+        EXPECT_TRUE(status.is_ok()) << status.message();
+        continue;
+      }
       EXPECT_NE(status.message().find("Injected failure"), std::string::npos) << status.message();
       EXPECT_NE(status.message().find("The existing file was left as it was."), std::string::npos);
       EXPECT_EQ(std::make_tuple(records, read_bytes(folder.work("out.CMX")), is_file(folder.work("out.CMX.part"))),

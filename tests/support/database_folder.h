@@ -70,6 +70,12 @@ inline Record make_record(EntryList triggers, EntryList exclusions, EntryList li
   return record;
 }
 inline const Record kGoal = make_record({"goal", "shot"}, {}, {"What a strike"});  // the worked example, 42 bytes
+inline std::vector<Record> numbered(int count) {  // record k holds the trigger "tk" and the commentary line "line k"
+  std::vector<Record> records;
+  for (int k = 1; k <= count; ++k)
+    records.push_back(make_record({"t" + std::to_string(k)}, {}, {"line " + std::to_string(k)}));
+  return records;
+}
 inline std::string stored(const Record& record) {  // as commdb.dat and exchange files hold it
   std::string bytes;
   for (const EntryList& list : record.lists) {
@@ -100,10 +106,12 @@ inline std::string exchange_of(const std::vector<Record>& records) {
   return exchange_header(static_cast<long long>(records.size())) + stored(records);
 }
 
-// Answers questions from a script (No when it runs out) and keeps every question, message and file request.
+// Answers questions from a script (No when it runs out; a choice's last answer, the cancel) and keeps every
+// question, message and file request.
 class ScriptedPrompt final : public Prompt {
  public:
   std::deque<bool> answers;
+  std::deque<std::size_t> choices;
   std::deque<std::optional<std::string>> files;  // the chosen files; a cancel when empty
   std::vector<Question> questions;
   std::vector<Message> messages;
@@ -112,6 +120,10 @@ class ScriptedPrompt final : public Prompt {
   bool ask(const Question& question) override {
     questions.push_back(question);
     return next(answers, false);
+  }
+  std::size_t choose(const Question& question) override {
+    questions.push_back(question);
+    return next(choices, question.answers.size() - 1);
   }
   void tell(const Message& message) override { messages.push_back(message); }
   std::optional<std::string> choose_file(const FileRequest& request) override {

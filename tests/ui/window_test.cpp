@@ -362,9 +362,38 @@ class WindowTest : public QObject {
     } rows[] = {
         {question_box({"?", "Confirm Action", Icon::question, false, {}}), "Confirm Action | question | &Yes [&No] | "},
         {question_box({"?", "See help file ?", Icon::none, true, {}}), "See help file ? |  | &No [&Yes] | "},
+        {choice_box({"?", "Record changed", Icon::warning, false, "theirs", {"Save as &New Record", "&Replace", "&Cancel"}}),
+         "Record changed | warning | &Replace Save as &New Record Show Details... [&Cancel] | theirs"},
         {message_box({"Done."}), "Pelmar 7 Ostrin Commentary Engine |  | [OK] | "},
         {message_box({"!", kDefaultCaption, Icon::error}), "Pelmar 7 Ostrin Commentary Engine | critical | [OK] | "}};
     for (const auto& row : rows) QCOMPARE(shown(*row.box), QString::fromLatin1(row.shown));
+  }
+
+  void theWindowKeepsUpWithAnotherProgramUnlessItsRecordWasEdited() {
+    WindowFixture f;
+    const auto other_saves = [&f](const char* n, const char* text) {
+      ScriptedPrompt prompt;
+      EditorModel other(default_env(), f.layout(), prompt);
+      other.open(false);
+      QVERIFY(other.change_stored(std::atoi(n), WriteMode::save, [&] { return other.add_entry(ListKind::lines, text); }));
+    };
+    other_saves("1", "theirs");  // the unedited record on screen is shown again as it now stands
+    QTRY_COMPARE(f.shown(ListKind::lines), QStringLiteral("line 1, theirs"));
+    other_saves("6", "appended");  // the navigator's range follows: down from 1 is the new-record position 7
+    QTRY_COMPARE(f.model->record_count(), 6);
+    QTest::mouseClick(f.window->navigator()->down_button(), Qt::LeftButton);
+    QCOMPARE(f.window->record_box()->text(), QStringLiteral("7"));
+    f.window->record_box()->setText(QStringLiteral("2"));
+    f.window->item_box()->setText(QStringLiteral("mine"));
+    f.click("addLines");
+    other_saves("2", "theirs too");  // an edited one keeps the user's lists, and its save asks
+    QTest::qWait(400);
+    QCOMPARE(f.shown(ListKind::lines), QStringLiteral("line 2, mine"));
+    f.click("saveRecord");
+    QCOMPARE(f.prompt.questions.back().caption, std::string("Record changed"));
+    f.prompt.choices = {0};  // as a new record: the window goes with it
+    f.click("saveRecord");
+    QCOMPARE(f.window->record_box()->text(), QStringLiteral("7"));
   }
 
   void fileDialogsOpenOverTheEditorOnTheWorkingFolderAndCancelGivesNothing() {
