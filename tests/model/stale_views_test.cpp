@@ -205,8 +205,13 @@ TEST(TwoViews, AViewTakenEarlierNeverDestroysWhatAnotherProgramStored) {
          fs::remove(s.folder.layout().index_file());
          fs::create_symlink("commdb.idx", s.folder.layout().index_file(), error);
          std::unique_ptr<ReadableFile> file;
+#ifdef _WIN32
+         // Links need rights on Windows, and wine reads a link to itself as no file at all.
+         const bool no_links = true;
+#else
          const bool no_links =
              error || default_env().open_readable(s.folder.layout().index_file(), &file).is_not_found();
+#endif
          for (const std::vector<std::string>& args :
               std::vector<std::vector<std::string>>{{"info"},
                                                     {"list"},
