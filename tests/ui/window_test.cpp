@@ -425,7 +425,7 @@ class WindowTest : public QObject {
       events << "ended " + QString::number(window.result());
       return window.result();
     };
-    QCOMPARE(run_startup(folder.env, folder.temp.path(), folder.prompt, {run_window, show_help}), 0);
+    QCOMPARE(run_startup(folder.env, folder.temp.path(), folder.prompt, {run_window, show_help_viewer}), 0);
     QCOMPARE(events, (QStringList{QString::fromUtf8("Caf\xC3\xA9 r\xC3\xA8gles.\nread-only"), "1: line 1", "ended 123",
                                   "1: imported", "ended 1"}));
   }
