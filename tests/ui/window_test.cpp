@@ -7,6 +7,7 @@
 
 #include "app/choose_folder.h"
 #include "app/help_viewer.h"
+#include "app/smoke_run.h"
 #include "app/startup.h"
 #include "core/cp1252.h"
 #include "editor/exchange_commands.h"
@@ -758,6 +759,38 @@ class WindowTest : public QObject {
     for (const char* key : {"Delete", "Enter", "F2", "Esc", "Alt+F4", "Tab, Shift+Tab"})
       if (!text.contains(QString::fromLatin1(key))) missing << key;
     QCOMPARE(missing, QStringList());
+  }
+
+  void aSmokeRunAnswersEveryModalWindowAsALeavingUserAndReportsWhatItShowed() {
+    QObject owner;
+    qunsetenv(kSmokeRunVariable);
+    QVERIFY(!start_smoke_run_if_asked(owner));
+    DatabaseFolder folder;
+    folder.store(numbered_records(2));
+    const fs::path report = folder.work("smoke report.txt");
+    qputenv(kSmokeRunVariable, QByteArray::fromStdString(report.u8string()));
+    QVERIFY(start_smoke_run_if_asked(owner));
+    qunsetenv(kSmokeRunVariable);
+    QtPrompt prompt;
+    IconChooser icons(1);
+    int window_end = -1;
+    const auto run_window = [&](const Layout& layout) {
+      EditorModel model(folder.env, layout, prompt);
+      MainWindow window(model, icons);
+      return window_end = window.exec();
+    };
+    QCOMPARE(run_startup(folder.env, folder.temp.path(), prompt, {run_window, show_help_viewer}), 0);
+    QCOMPARE(window_end, kEndQuit);
+    prompt.tell({"Told.", "Caption", Icon::warning});
+    QDialog other;
+    other.setWindowTitle(QStringLiteral("Other"));
+    QCOMPARE(other.exec(), int(QDialog::Rejected));
+    QCOMPARE(QString::fromStdString(read_bytes(report)).split('\n'),
+             (QStringList{"box \"See help file ?\": This is a beta version of the Pelmar 7 Ostrin Commentary Engine. "
+                          "Do you wish to be shown a help text on what to do ? -> No",
+                          "window: record 1 | triggers: Alpha 1, trigger 1 | exclusions: exclusion 1 | lines: line 1 "
+                          "-> Quit",
+                          "box \"Caption\": Told. -> OK", "unexpected QDialog \"Other\" -> closed", ""}));
   }
 
   void chooseFolderOffersTheFolderChosenLastAndCancelEnds() {
