@@ -2,12 +2,10 @@
 # and with the editor everything it loads (Qt's libraries and plug-ins, the
 # compiler's runtime). cpack makes zenfaro-VERSION-windows.zip of it.
 
-# The help text beside the programs, where the editor's help question looks
-# for it.
-set(ZENFARO_HELP_TEXT ${PROJECT_SOURCE_DIR}/samples/cmthelp.txt)
-
 install(TARGETS zenfaro-cli RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+# The help text (ZENFARO_HELP_TEXT) beside the programs, where the editor
+# finds it when the working folder has none.
 install(FILES ${ZENFARO_HELP_TEXT} DESTINATION . RENAME cmthelp.txt)
 
 if(ZENFARO_GUI)
