@@ -43,8 +43,8 @@ QString answer(QWidget& modal) {
     chosen->click();
     return shown + QStringLiteral(" -> ") + chosen->text().remove(QLatin1Char('&'));
   }
-  const QString shown = QStringLiteral("unexpected %1 \"%2\"").arg(QString::fromLatin1(modal.metaObject()->className()),
-                                                                  modal.windowTitle());
+  const QString shown = QStringLiteral("unexpected %1 \"%2\"")
+                            .arg(QString::fromLatin1(modal.metaObject()->className()), modal.windowTitle());
   modal.close();
   return shown + QStringLiteral(" -> closed");
 }
