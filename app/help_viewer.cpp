@@ -37,9 +37,14 @@ std::filesystem::path shown_help_file(const Layout& layout) {
                         std::filesystem::path(QCoreApplication::applicationDirPath().toStdWString()));
 }
 
+void show_help_viewer(const Layout& layout) {
+  HelpViewer viewer(shown_help_file(layout));
+  viewer.exec();
+}
+
 void show_help(const Layout& layout) {
-  const std::filesystem::path file = shown_help_file(layout);
 #ifdef Q_OS_WIN
+  const std::filesystem::path file = shown_help_file(layout);
   // "notepad.exe" and the path as the command line has them, run in the
   // working folder; the installed copy by its full path.
   const std::string command = help_command_line(layout);
@@ -52,8 +57,7 @@ void show_help(const Layout& layout) {
   notepad.start();
   if (notepad.waitForStarted(-1)) notepad.waitForFinished(-1);
 #else
-  HelpViewer viewer(file);
-  viewer.exec();
+  show_help_viewer(layout);
 #endif
 }
 

@@ -16,6 +16,10 @@ void show_help(const Layout& layout);
 // The file show_help shows: the layout's help file, or else the copy
 // installed with the program (see find_help_file).
 std::filesystem::path shown_help_file(const Layout& layout);
+// The program's own viewer on that file, modal: what show_help shows where
+// there is no Notepad, and what tests hand to start-up on every system, so
+// that no test starts or waits on an outside program.
+void show_help_viewer(const Layout& layout);
 
 // The program's own viewer: the file's Windows-1252 text, read-only.
 class HelpViewer final : public QDialog {

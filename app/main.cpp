@@ -7,6 +7,7 @@
 #include "app/choose_folder.h"
 #include "app/editor_options.h"
 #include "app/help_viewer.h"
+#include "app/smoke_run.h"
 #include "app/startup.h"
 #include "editor/icon_choice.h"
 #include "ui/guarded_application.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   zenfaro::GuardedApplication application(argc, argv);
+  zenfaro::start_smoke_run_if_asked(application);
   zenfaro::IconChooser icons(zenfaro::seed_from_clock());
   zenfaro::QtPrompt prompt;
   if (options.choose_folder) {

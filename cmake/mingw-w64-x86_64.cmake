@@ -5,9 +5,6 @@
 # the tests).
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-x86_64-compilers.cmake)
 
-# Programs are linked statically, so a .exe needs no DLL beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
 find_program(ZENFARO_WINE NAMES wine wine64)
 if(ZENFARO_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ZENFARO_WINE})

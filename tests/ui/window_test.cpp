@@ -7,6 +7,7 @@
 
 #include "app/choose_folder.h"
 #include "app/help_viewer.h"
+#include "app/smoke_run.h"
 #include "app/startup.h"
 #include "core/cp1252.h"
 #include "editor/exchange_commands.h"
@@ -455,7 +456,7 @@ class WindowTest : public QObject {
       events << "ended " + QString::number(window.result());
       return window.result();
     };
-    QCOMPARE(run_startup(folder.env, folder.temp.path(), folder.prompt, {run_window, show_help}), 0);
+    QCOMPARE(run_startup(folder.env, folder.temp.path(), folder.prompt, {run_window, show_help_viewer}), 0);
     QCOMPARE(events, (QStringList{QString::fromUtf8("Caf\xC3\xA9 r\xC3\xA8gles.\nread-only"), "1: line 1", "ended 123",
                                   "1: imported", "ended 1"}));
   }
@@ -857,6 +858,38 @@ class WindowTest : public QObject {
     preview.count = 32001;
     QCOMPARE(expansion_tip(preview), QStringLiteral("This entry expands into more than 32000 entries, more than a list "
                                                     "can hold: Add To would add nothing."));
+  }
+
+  void aSmokeRunAnswersEveryModalWindowAsALeavingUserAndReportsWhatItShowed() {
+    QObject owner;
+    qunsetenv(kSmokeRunVariable);
+    QVERIFY(!start_smoke_run_if_asked(owner));
+    DatabaseFolder folder;
+    folder.store(numbered_records(2));
+    const fs::path report = folder.work("smoke report.txt");
+    qputenv(kSmokeRunVariable, QByteArray::fromStdString(report.u8string()));
+    QVERIFY(start_smoke_run_if_asked(owner));
+    qunsetenv(kSmokeRunVariable);
+    QtPrompt prompt;
+    IconChooser icons(1);
+    int window_end = -1;
+    const auto run_window = [&](const Layout& layout) {
+      EditorModel model(folder.env, layout, prompt);
+      MainWindow window(model, icons);
+      return window_end = window.exec();
+    };
+    QCOMPARE(run_startup(folder.env, folder.temp.path(), prompt, {run_window, show_help_viewer}), 0);
+    QCOMPARE(window_end, kEndQuit);
+    prompt.tell({"Told.", "Caption", Icon::warning});
+    QDialog other;
+    other.setWindowTitle(QStringLiteral("Other"));
+    QCOMPARE(other.exec(), int(QDialog::Rejected));
+    QCOMPARE(QString::fromStdString(read_bytes(report)).split('\n'),
+             (QStringList{"box \"See help file ?\": This is a beta version of the Pelmar 7 Ostrin Commentary Engine. "
+                          "Do you wish to be shown a help text on what to do ? -> No",
+                          "window: record 1 | triggers: Alpha 1, trigger 1 | exclusions: exclusion 1 | lines: line 1 "
+                          "-> Quit",
+                          "box \"Caption\": Told. -> OK", "unexpected QDialog \"Other\" -> closed", ""}));
   }
 
   void chooseFolderOffersTheFolderChosenLastAndCancelEnds() {
