@@ -200,18 +200,14 @@ TEST(TwoViews, AViewTakenEarlierNeverDestroysWhatAnotherProgramStored) {
          EXPECT_NE(s.folder.prompt.messages.back().text.find("Permission denied. The database cannot be used"),
                    std::string::npos);
          EXPECT_EQ(s.folder.data(), data);
-         // The command line, on a commdb.idx that is a link to itself (where the system has links).
+         // The command line, on a commdb.idx that is a link to itself (where the system has links; links need
+         // rights on Windows, and wine reads a link to itself as no file at all).
+#ifndef _WIN32
          std::error_code error;
          fs::remove(s.folder.layout().index_file());
          fs::create_symlink("commdb.idx", s.folder.layout().index_file(), error);
          std::unique_ptr<ReadableFile> file;
-#ifdef _WIN32
-         // Links need rights on Windows, and wine reads a link to itself as no file at all.
-         const bool no_links = true;
-#else
-         const bool no_links =
-             error || default_env().open_readable(s.folder.layout().index_file(), &file).is_not_found();
-#endif
+         if (error || default_env().open_readable(s.folder.layout().index_file(), &file).is_not_found()) return;
          for (const std::vector<std::string>& args :
               std::vector<std::vector<std::string>>{{"info"},
                                                     {"list"},
@@ -222,10 +218,10 @@ TEST(TwoViews, AViewTakenEarlierNeverDestroysWhatAnotherProgramStored) {
                                                     {"add", "1", "lines", "x"},
                                                     {"import", "in.CMX", "--yes"}}) {
            const CliRun run = s.cli(args);
-           EXPECT_TRUE(no_links ||
-                       (run.status == 1 && run.out.empty() && run.err.find("commdb.idx\": ") != std::string::npos))
+           EXPECT_TRUE(run.status == 1 && run.out.empty() && run.err.find("commdb.idx\": ") != std::string::npos)
                << args[0] << run.out << run.err;
          }
+#endif
          EXPECT_EQ(s.folder.data(), data);
        }},
       {"commdb.dat missing while commdb.idx lists records",
