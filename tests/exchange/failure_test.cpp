@@ -311,6 +311,14 @@ TEST(Recovery, JournalsThatCannotBeTrustedMoveNothing) {
       {[&] { return forged([](Journal& j) { j.lines[0].replaced.file_id += 1; }); }, changed, "commdb.dat"},
       {[&] { return forged([](Journal& j) { j.lines[1].replaced.size += 1; }); }, changed, "commdb.idx"},
       {[&] { return forged([](Journal& j) { j.lines[0].backup.present = false; }); }, foreign, ""},
+      // A transfer writes its new files beside the game's, never in the host layout's working folder.
+      {[&] {
+         return forged([](Journal& j) {
+           j.kind = ReplacementKind::transfer;
+           j.lines[0].place = NewFilePlace::host;
+         });
+       },
+       foreign, ""},
       {[&] { return forged([](Journal& j) { j.lines[0].backup.size += 1; }); }, changed, "commdb.old"},
       {[&] { return undo(1); }, changed, "commdb.dat"},
   };

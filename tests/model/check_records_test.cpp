@@ -94,6 +94,12 @@ TEST(Check, ReportsDamageAndReadsNothingTwice) {
                 "(32000), so the record is shown empty and cannot be changed",
                 "damaged 3 lines - the data file ends inside it: its list of commentary lines announces 3 entries "
                 "and holds 1, the rest read as empty"}));
+  // A list of as many entries as a list can hold is whole.
+  std::string full = count(kMaxListEntries);
+  for (std::int64_t i = 0; i < kMaxListEntries; ++i) full += line("x" + std::to_string(i));
+  DatabaseFolder whole;
+  whole.store_files(full + count(0) + count(0), index_bytes({0}));
+  EXPECT_EQ(findings(whole.db), std::vector<std::string>{});
   // A stray line end after the last record is one more record, cut short and empty.
   DatabaseFolder stray;
   stray.store_files(stored(kGoal) + "\r\n", index_bytes({0, 42}));
