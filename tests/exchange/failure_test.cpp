@@ -380,6 +380,21 @@ TEST(Recovery, AChangedNewFileGivesTheChangeUp) {
   }
 }
 
+// A save killed between its two moves, its backup then replaced by another file: the journal no longer describes
+// what is on disk, so nothing more is moved.
+TEST(Recovery, AReplacedBackupStopsAHalfDoneSave) {
+  DatabaseFolder folder;
+  save_killed_at(folder, "rename temp.idx -> commdb.idx");
+  folder.env.crash();
+  fs::remove(folder.base("commdb.old"));
+  write_bytes(folder.base("commdb.old"), "planted");
+  const std::string index = folder.index();
+  Database db;
+  const std::string message = open_database(default_env(), folder.layout(), &db).message();
+  EXPECT_NE(message.find("commdb.old\" is not as the journal"), std::string::npos) << message;
+  EXPECT_TRUE(folder.index() == index && is_file(folder.work("temp.idx")) && is_file(journal_file(folder.layout())));
+}
+
 // An undo cut short is finished as an undo; one with nothing left to undo just ends.
 TEST(Recovery, AnUndoIsFinishedOrEndsWhenNothingIsLeftToUndo) {
   DatabaseFolder folder;
