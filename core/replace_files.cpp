@@ -136,9 +136,8 @@ void remove_leftovers(Env& env, const Replacement& replacement) {
 
 void remove_leftover_work_files(Env& env, const Layout& layout) {
   if (env.file_info(journal_file(layout)).present()) return;
-  remove_leftovers(env, save_replacement(layout));
-  remove_leftovers(env, restore_replacement(layout));
-  for (const char* backup : {"importold.dat", "importold.idx"}) {
+  remove_leftovers(env, save_replacement(layout));  // a restore's new files are the save's
+  for (const char* backup : {"importold.dat", "importold.idx", "restoreold.dat"}) {
     remove_leftover(env, layout.database_file(backup)).ignore_error();
   }
 }
